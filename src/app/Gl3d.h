@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "model/ModelStore.h"
+#include "platform/Prompts.h"
+#include "view/ViewState.h"
+
+class QButtonGroup;
+class QToolButton;
+
+namespace Ui {
+class TGL;
+}
+namespace qor {
+class Canvas;
+class QtPrompts;
+}  // namespace qor
+
+// The main window: menu, tool bar, view scroll bars and the drawing surface.
+// It owns the model store and the view state; every command is one of its
+// handlers. The handlers are grouped by subsystem in the Gl3d*.cpp files.
+class TGL : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TGL(QWidget* parent = nullptr);
+  ~TGL() override;
+
+  // The form's components, public as on a designed form.
+  Ui::TGL* ui;
+  QButtonGroup* ViewButtons;  // Bzprzodu, Bzlewa, Bzgory, BIzometria
+
+  qor::ModelStore Model;
+  qor::ViewState View;
+
+  // Settings of the two file dialogs of the form.
+  qor::FileDialogSettings ImportGiD;
+  qor::FileDialogSettings ZapiszD;
+
+  // Where messages and questions go; tests put a scripted double here.
+  qor::Prompts& prompts() { return *prompts_; }
+  void SetPrompts(qor::Prompts* prompts);
+
+  // Asks for the client area to be painted again.
+  void Repaint();
+  // Draws the whole picture on `canvas` (the client area or an image).
+  void FormPaint(qor::Canvas& canvas);
+  // Height of the tool bar CB as it stands.
+  int ToolBarHeight() const;
+  // The user's regional decimal separator.
+  static char DecimalSeparator();
+
+ public slots:
+  // File.
+  void Nowy1Click();
+  void Otwrz1Click();
+  void Zapisz1Click();
+  void Zamknij1Click();
+  void Import1Click();
+  void Koniec1Click();
+  // Add.
+  void d_matClick();
+  void d_sileClick();
+  void d_podpClick();
+  void d_prostopClick();
+  void d_szescClick();
+  void d_prostdClick();
+  // Delete.
+  void Wze1Click();
+  void Element1Click();
+  void Si1Click();
+  void Podpor1Click();
+  void Podwjnewzy1Click();
+  void Wolnewzy1Click();
+  // Computation.
+  void Oblicz2Click();
+  void Statystyka1Click();
+  void Daneobliczneniowe1Click();
+  void Wynikioblicze1Click();
+  void Gsto1Click();
+  // View.
+  void Powiksz1Click();
+  void Pomniejsz1Click();
+  void Zadeklarukskale1Click();
+  void Hide1Click();
+  void UKRBClick();
+  void ADOKClick();
+  void NHClick();
+  void NXClick();
+  void NYClick();
+  void NZClick();
+  void NXYClick();
+  void NYZClick();
+  void NXZClick();
+  void PrzemClick();
+  void Nr_ELEClick();
+  void Nr_wezClick();
+  void Zprzodu1Click();
+  void BzgoryClick();
+  void BzlewaClick();
+  void BIzometriaClick();
+  void BlewoClick();
+  void BprawoClick();
+  void BgoraClick();
+  void BdolClick();
+  void ScrollBar1Change();
+  void ScrollBar2Change();
+  void ScrollBar3Change();
+  void FormMouseMove(int x, int y, bool shift);
+  void FormKeyDown();
+  // Help.
+  void Oprogramie1Click();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void FormCreate();
+  void ConnectCommands();
+  void DrawToolButtonGlyphs();
+
+  std::unique_ptr<qor::QtPrompts> qtPrompts_;
+  qor::Prompts* prompts_;
+};

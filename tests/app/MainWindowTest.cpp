@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+#include "Daneobl.h"
+#include "Dp1.h"
+#include "Ds1.h"
+#include "Gl3d.h"
+#include "Mater.h"
+#include "Prostop1.h"
+#include "Prostop2.h"
+#include "Prostop3.h"
+#include "Stat.h"
+#include "Wynobl.h"
+#include "Globals.h"
+#include "support/ScriptedPrompts.h"
+#include "ui_Gl3d.h"
+
+namespace {
+
+using qor::MessageStyle;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateWindows();
+    GL->SetPrompts(&prompts);
+  }
+  void TearDown() override { DestroyWindows(); }
+  qor::ScriptedPrompts prompts;
+};
+
+// One line per menu entry: "caption" or "caption\tshortcut", "-" for a
+// separator, submenus indented by two blanks.
+void Describe(const QMenu* menu, const QString& indent, QStringList& lines) {
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator()) {
+      lines << indent + "-";
+      continue;
+    }
+    QString line = indent + action->text();
+    if (!action->shortcut().isEmpty()) line += "\t" + action->shortcut().toString();
+    lines << line;
+    if (action->menu()) Describe(action->menu(), indent + "  ", lines);
+  }
+}
+
+TEST_F(MainWindowTest, MenuTreeMatchesTheTable) {
+  QStringList lines;
+  for (QAction* top : GL->menuBar()->actions()) {
+    lines << top->text();
+    Describe(top->menu(), "  ", lines);
+  }
+  const QStringList expected = {
+      "&Plik", "  &Nowy", "  &Otwórz\tCtrl+O", "  &Zapisz", "  Zam&knij", "  -", "  Import siatki z &GiD", "  -",
+      "  &Koniec\tCtrl+X",
+      "&Dodaj", "  &Węzeł", "  &Element", "  &Materiał", "  &Siłę", "  Po&dporę", "  -", "  &Prostopadłościan",
+      "  &Sześciościan", "  Prostopadłościan &dzielony",
+      "&Usuń", "  &Węzeł", "  &Element", "  &Siłę", "  &Podporę", "  -", "  &Podwójne węzły", "  W&olne węzły",
+      "&Obliczenia", "  &Oblicz", "  -", "  &Statystyka", "  -", "  &Dane obliczneniowe", "  &Wyniki obliczeń",
+      "&Widok", "  &Powiększ", "  P&omniejsz", "  Zadeklaruj &skale", "  -",
+      "  &Ukrywanie linii niewidocznych\tCtrl+H", "  &Algorytm dokładny ukrywania ścian", "  -", "  &Naprężenia",
+      "    hip. &Hubera", "    sigma x", "    sigma y", "    sigma z", "    tau xy", "    tau yz", "    tau xz",
+      "  &Przemieszczenia", "  -", "  Numery &elementów", "  Numery &węzłów", "  Numery &materiałów", "  -",
+      "  Z &przodu", "  Z &góry", "  Z &boku", "  &Izometria", "  -", "  &Gęstości z pliku",
+      "&Pomoc", "  &Pomoc", "  -", "  &O programie..."};
+  EXPECT_EQ(lines, expected);
+}
+
+TEST_F(MainWindowTest, CheckableItemsStartUnchecked) {
+  for (QAction* action : {GL->ui->Hide1, GL->ui->ADOK, GL->ui->NH, GL->ui->NX, GL->ui->NY, GL->ui->NZ, GL->ui->NXY,
+                          GL->ui->NYZ, GL->ui->NXZ, GL->ui->Przem, GL->ui->Nr_ELE, GL->ui->Nr_wez, GL->ui->Gsto1}) {
+    EXPECT_TRUE(action->isCheckable()) << action->text().toStdString();
+    EXPECT_FALSE(action->isChecked()) << action->text().toStdString();
+  }
+}
+
+TEST_F(MainWindowTest, StartsAsAnEmptyIsometricWindow) {
+  EXPECT_EQ(GL->windowTitle(), QStringLiteral("QOR 3D"));
+  EXPECT_EQ(GL->width(), 640);
+  EXPECT_EQ(GL->height(), 480);
+  EXPECT_EQ(GL->Model.NodeCount, 0);
+  EXPECT_EQ(GL->Model.ElementCount, 0);
+  EXPECT_EQ(GL->ui->ScrollBar1->value(), 4500);
+  EXPECT_EQ(GL->ui->ScrollBar2->value(), 31500);
+  EXPECT_EQ(GL->ui->ScrollBar3->value(), 0);
+  for (QScrollBar* bar : {GL->ui->ScrollBar1, GL->ui->ScrollBar2, GL->ui->ScrollBar3}) {
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 36000);
+    EXPECT_EQ(bar->singleStep(), 5000);
+    EXPECT_EQ(bar->pageStep(), 1250);
+    EXPECT_EQ(bar->y(), 32);
+  }
+  EXPECT_EQ(GL->ui->ScrollBar1->x(), 0);
+  EXPECT_EQ(GL->ui->ScrollBar3->x(), 144);
+  EXPECT_EQ(GL->ui->ScrollBar2->x(), 288);
+  EXPECT_EQ(GL->ImportGiD.filter, "Siatka GiD|*.*");
+  EXPECT_EQ(GL->ImportGiD.title, "Siatka z GiD (GiD mesh)");
+  EXPECT_EQ(GL->ZapiszD.filter, "QOR 3D |*.q3d|Wszystki pliki|*.*");
+  EXPECT_EQ(GL->ZapiszD.title, "Zapis danych QOR 3D");
+  EXPECT_EQ(GL->ZapiszD.defaultExtension, "*.q3d");
+}
+
+TEST_F(MainWindowTest, ToolButtonsStandWhereAndAsTheFormSays) {
+  struct Expected {
+    QToolButton* button;
+    int x;
+    bool shown;
+  };
+  const Ui::TGL& ui = *GL->ui;
+  const Expected buttons[] = {
+      {ui.SpeedButton3, 8, true},   {ui.SpeedButton6, 32, true},  {ui.SpeedButton7, 56, true},
+      {ui.UKRB, 88, true},          {ui.SpeedButton2, 112, true}, {ui.SpeedButton4, 144, false},
+      {ui.SpeedButton5, 168, false}, {ui.Bdol, 200, false},       {ui.Bgora, 224, false},
+      {ui.SpeedButton10, 248, false}, {ui.Bprawo, 272, false},    {ui.Bzprzodu, 304, true},
+      {ui.Bzlewa, 328, true},       {ui.Bzgory, 352, true},       {ui.BIzometria, 376, true}};
+  for (const Expected& e : buttons) {
+    EXPECT_EQ(e.button->x(), e.x) << e.button->objectName().toStdString();
+    EXPECT_EQ(e.button->size(), QSize(25, 25)) << e.button->objectName().toStdString();
+    EXPECT_EQ(e.button->isEnabled(), e.shown) << e.button->objectName().toStdString();
+    EXPECT_EQ(e.button->isVisibleTo(GL), e.shown) << e.button->objectName().toStdString();
+  }
+  EXPECT_EQ(ui.UKRB->text(), QStringLiteral("H"));
+  EXPECT_TRUE(ui.UKRB->isCheckable());
+  EXPECT_FALSE(ui.UKRB->isChecked());
+  EXPECT_TRUE(ui.BIzometria->isChecked());
+  EXPECT_TRUE(GL->ViewButtons->exclusive());
+  EXPECT_EQ(GL->ViewButtons->buttons().size(), 4);
+  EXPECT_EQ(GL->ViewButtons->checkedButton(), ui.BIzometria);
+  EXPECT_EQ(ui.CB->height(), 31);
+}
+
+TEST_F(MainWindowTest, NewResetsZoomPanAndFitWhileCloseLeavesThem) {
+  auto spoilView = [] {
+    GL->View.ZoomFactor = 4.0f;
+    GL->View.PanX = 30;
+    GL->View.PanY = -20;
+    GL->View.FitScaleX = 62;
+    GL->View.FitScaleY = 62;
+    GL->Model.NodeCount = 3;
+    GL->Model.ElementCount = 1;
+    GL->Model.MaterialCount = 1;
+    GL->Model.SupportCount = 2;
+    GL->Model.ResultsValid = 1;
+    GL->Model.DofCount = 9;
+  };
+  spoilView();
+  GL->Zamknij1Click();
+  EXPECT_EQ(GL->Model.NodeCount, 0);
+  EXPECT_EQ(GL->Model.ElementCount, 0);
+  EXPECT_EQ(GL->Model.MaterialCount, 0);
+  EXPECT_EQ(GL->Model.SupportCount, 0);
+  EXPECT_EQ(GL->Model.ResultsValid, 0);
+  EXPECT_EQ(GL->Model.DofCount, 9);
+  EXPECT_EQ(GL->View.ZoomFactor, 4.0f);
+  EXPECT_EQ(GL->View.PanX, 30.0f);
+  EXPECT_EQ(GL->View.FitScaleX, 62.0f);
+
+  spoilView();
+  GL->ui->Nowy1->trigger();
+  EXPECT_EQ(GL->Model.NodeCount, 0);
+  EXPECT_EQ(GL->Model.ResultsValid, 0);
+  EXPECT_EQ(GL->Model.DofCount, 9);
+  EXPECT_EQ(GL->View.ZoomFactor, 1.0f);
+  EXPECT_EQ(GL->View.PanX, 0.0f);
+  EXPECT_EQ(GL->View.PanY, 0.0f);
+  EXPECT_EQ(GL->View.FitScaleX, 1.0f);
+  EXPECT_EQ(GL->View.FitScaleY, 1.0f);
+}
+
+TEST_F(MainWindowTest, AboutShowsTwoLinesWithoutIcon) {
+  GL->ui->Oprogramie1->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  const qor::UserMessage& about = prompts.messages[0];
+  EXPECT_EQ(about.caption, "O programie...");
+  EXPECT_EQ(about.style, MessageStyle::Plain);
+  EXPECT_EQ(std::count(about.text.begin(), about.text.end(), '\n'), 2);
+  EXPECT_EQ(about.text.back(), '\n');
+  EXPECT_NE(about.text.find("2000"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ItemsWithoutActionDoNothing) {
+  GL->Model.NodeCount = 2;
+  for (QAction* action : {GL->ui->Wzel1, GL->ui->Element2, GL->ui->Numerymateriaw1, GL->ui->Pomoc2}) action->trigger();
+  EXPECT_EQ(GL->Model.NodeCount, 2);
+  EXPECT_FALSE(GL->ui->Numerymateriaw1->isChecked());
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_TRUE(prompts.shownForms.empty());
+}
+
+TEST_F(MainWindowTest, BrowsersAreShownThroughTheirGlobalPointers) {
+  GL->ui->Daneobliczneniowe1->trigger();
+  GL->ui->Wynikioblicze1->trigger();
+  ASSERT_EQ(prompts.shownForms.size(), 2u);
+  EXPECT_EQ(prompts.shownForms[0], static_cast<qor::ModalForm*>(DANEOB));
+  EXPECT_EQ(prompts.shownForms[1], static_cast<qor::ModalForm*>(WYNOB));
+}
+
+TEST_F(MainWindowTest, DialogsExistWithTheirCaptionsAndStayHidden) {
+  const std::pair<QDialog*, const char*> dialogs[] = {
+      {Prost3, "Prostopadłościan dzielony"}, {Material, "Materiał"}, {St, "Statystyka"},
+      {P1, "Dodaj podporę"}, {WYNOB, "Wyniki obliczeń"}, {S1, "Dodaj siłę"}, {DANEOB, "Dane obliczeniowe"},
+      {Prost2, "Prostopadłościan"}, {Prost1, "Sześciościan"}};
+  for (const auto& [dialog, caption] : dialogs) {
+    ASSERT_NE(dialog, nullptr) << caption;
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(caption));
+    EXPECT_FALSE(dialog->isVisible()) << caption;
+    EXPECT_EQ(dialog->parent(), GL) << caption;
+  }
+}
+
+}  // namespace
