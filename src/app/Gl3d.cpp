@@ -28,8 +28,8 @@ TGL::TGL(QWidget* parent)
   QPalette palette = ui->ClientArea->palette();
   palette.setColor(QPalette::Window, Qt::white);
   ui->ClientArea->setPalette(palette);
-  ui->ClientArea->setAutoFillBackground(false);
-  ui->ClientArea->setAttribute(Qt::WA_OpaquePaintEvent);
+  // The window's own background is white; the paint procedure draws over it.
+  ui->ClientArea->setAutoFillBackground(true);
   ui->ClientArea->installEventFilter(this);
   ui->ClientArea->setMouseTracking(true);
   ui->CB->setBackgroundRole(QPalette::Button);
