@@ -36,20 +36,9 @@ const char* const kHeaders[] = {
 
 }  // namespace
 
-TDANEOB::TDANEOB(QWidget* parent) : qor::ModalDialog(parent), ui(new Ui::TDANEOB) {
+TDANEOB::TDANEOB(QWidget* parent) : qor::BrowserDialog(parent), ui(new Ui::TDANEOB) {
   ui->setupUi(this);
-  // Fixed border, no system menu and no close box: OK is the way out.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  labels_[2] = ui->Label2;
-  labels_[4] = ui->Label4;
-  labels_[6] = ui->Label6;
-  labels_[7] = ui->Label7;
-  labels_[8] = ui->Label8;
-  labels_[9] = ui->Label9;
-  labels_[11] = ui->Label11;
-  labels_[13] = ui->Label13;
-  labels_[16] = ui->Label16;
-  labels_[18] = ui->Label18;
+  BindLabels();
   connect(ui->Button1, &QPushButton::clicked, this, &TDANEOB::Button1Click);
   connect(ui->Button2, &QPushButton::clicked, this, &TDANEOB::Button2Click);
   connect(ui->Button3, &QPushButton::clicked, this, &TDANEOB::Button3Click);
@@ -61,25 +50,11 @@ TDANEOB::TDANEOB(QWidget* parent) : qor::ModalDialog(parent), ui(new Ui::TDANEOB
 
 TDANEOB::~TDANEOB() { delete ui; }
 
-void TDANEOB::SetSource(const qor::ModelStore* store, char separator) {
-  store_ = store;
-  separator_ = separator;
-}
-
-const qor::ModelStore& TDANEOB::Store() const { return store_ ? *store_ : qor::EmptyModel(); }
-
-void TDANEOB::FormShow() { ShowList(Elements); }
-
 void TDANEOB::Button1Click() { SwitchTo(Elements); }
 void TDANEOB::Button2Click() { SwitchTo(Nodes); }
 void TDANEOB::Button3Click() { SwitchTo(Materials); }
 void TDANEOB::Button4Click() { SwitchTo(Supports); }
 void TDANEOB::Button6Click() { SwitchTo(Forces); }
-
-// The button of the mode already shown keeps the list, its selection and the labels.
-void TDANEOB::SwitchTo(std::int32_t mode) {
-  if (mode != DataBrowseMode) ShowList(mode);
-}
 
 void TDANEOB::ShowList(std::int32_t mode) {
   const qor::ModelStore& store = Store();
@@ -89,40 +64,40 @@ void TDANEOB::ShowList(std::int32_t mode) {
       qor::FillList(ui->Lista, qor::ElementLines(store));
       break;
     case Nodes:
-      qor::FillList(ui->Lista, qor::NodeLines(store, qor::RealFormat::General(15, separator_)));
+      qor::FillList(ui->Lista, qor::NodeLines(store, qor::RealFormat::General(15, Separator())));
       break;
     case Materials:
-      qor::FillList(ui->Lista, qor::MaterialLines(store, separator_));
+      qor::FillList(ui->Lista, qor::MaterialLines(store, Separator()));
       break;
     case Supports:
       qor::FillList(ui->Lista, qor::SupportLines(store));
       break;
     default:
-      qor::FillList(ui->Lista, qor::ForceLines(store, separator_));
+      qor::FillList(ui->Lista, qor::ForceLines(store, Separator()));
       break;
   }
   ui->Label14->setText(QString::fromUtf8(kHeaders[mode - 1]));
-  qor::ResetLabels(labels_, kResets, mode - 1);
+  qor::ResetLabels(Labels(), kResets, mode - 1);
 }
 
 void TDANEOB::ListaClick() {
   const qor::ModelStore& store = Store();
   const std::int32_t i = qor::SelectedLine(ui->Lista);
   if (i < 1) return;
-  const qor::RealFormat fixed = qor::RealFormat::Fixed(separator_);
+  const qor::RealFormat fixed = qor::RealFormat::Fixed(Separator());
   // Each Show... leaves the labels alone when i lies beyond its table.
   switch (DataBrowseMode) {
     case Elements:
-      qor::ShowElementDetails(labels_, store, i, fixed);
+      qor::ShowElementDetails(Labels(), store, i, fixed);
       break;
     case Nodes:
-      qor::ShowNodeDetails(labels_, store, i, fixed);
+      qor::ShowNodeDetails(Labels(), store, i, fixed);
       break;
     case Materials:
-      qor::ShowMaterialDetails(labels_, store, i, fixed);
+      qor::ShowMaterialDetails(Labels(), store, i, fixed);
       break;
     case Supports:
-      qor::ShowSupportDetails(labels_, store, i);
+      qor::ShowSupportDetails(Labels(), store, i);
       break;
     default:
       break;  // a force line has no details of its own

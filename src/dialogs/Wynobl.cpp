@@ -49,27 +49,9 @@ constexpr int ResultDigits = 7;
 
 }  // namespace
 
-TWYNOB::TWYNOB(QWidget* parent) : qor::ModalDialog(parent), ui(new Ui::TWYNOB) {
+TWYNOB::TWYNOB(QWidget* parent) : qor::BrowserDialog(parent), ui(new Ui::TWYNOB) {
   ui->setupUi(this);
-  // Fixed border, no system menu and no close box: OK is the way out.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  labels_[2] = ui->Label2;
-  labels_[4] = ui->Label4;
-  labels_[6] = ui->Label6;
-  labels_[7] = ui->Label7;
-  labels_[8] = ui->Label8;
-  labels_[9] = ui->Label9;
-  labels_[11] = ui->Label11;
-  labels_[13] = ui->Label13;
-  labels_[16] = ui->Label16;
-  labels_[18] = ui->Label18;
-  labels_[20] = ui->Label20;
-  labels_[21] = ui->Label21;
-  labels_[22] = ui->Label22;
-  labels_[23] = ui->Label23;
-  labels_[30] = ui->Label30;
-  labels_[31] = ui->Label31;
-  labels_[32] = ui->Label32;
+  BindLabels();
   connect(ui->Button1, &QPushButton::clicked, this, &TWYNOB::Button1Click);
   connect(ui->Button2, &QPushButton::clicked, this, &TWYNOB::Button2Click);
   connect(ui->Button4, &QPushButton::clicked, this, &TWYNOB::Button4Click);
@@ -79,23 +61,9 @@ TWYNOB::TWYNOB(QWidget* parent) : qor::ModalDialog(parent), ui(new Ui::TWYNOB) {
 
 TWYNOB::~TWYNOB() { delete ui; }
 
-void TWYNOB::SetSource(const qor::ModelStore* store, char separator) {
-  store_ = store;
-  separator_ = separator;
-}
-
-const qor::ModelStore& TWYNOB::Store() const { return store_ ? *store_ : qor::EmptyModel(); }
-
-void TWYNOB::FormShow() { ShowList(Elements); }
-
 void TWYNOB::Button1Click() { SwitchTo(Elements); }
 void TWYNOB::Button2Click() { SwitchTo(Nodes); }
 void TWYNOB::Button4Click() { SwitchTo(Supports); }
-
-// The button of the mode already shown keeps the list, its selection and the labels.
-void TWYNOB::SwitchTo(std::int32_t mode) {
-  if (mode != ResultBrowseMode) ShowList(mode);
-}
 
 void TWYNOB::ShowList(std::int32_t mode) {
   const qor::ModelStore& store = Store();
@@ -105,25 +73,25 @@ void TWYNOB::ShowList(std::int32_t mode) {
       qor::FillList(ui->Lista, qor::ElementLines(store));
       break;
     case Nodes:
-      qor::FillList(ui->Lista, qor::NodeLines(store, qor::RealFormat::General(ResultDigits, separator_)));
+      qor::FillList(ui->Lista, qor::NodeLines(store, qor::RealFormat::General(ResultDigits, Separator())));
       break;
     default:
       qor::FillList(ui->Lista, qor::SupportLines(store));
       break;
   }
   ui->Label14->setText(QString::fromUtf8(kHeaders[ColumnOf(mode)]));
-  qor::ResetLabels(labels_, kResets, ColumnOf(mode));
+  qor::ResetLabels(Labels(), kResets, ColumnOf(mode));
 }
 
 void TWYNOB::ListaClick() {
   const qor::ModelStore& store = Store();
   const std::int32_t i = qor::SelectedLine(ui->Lista);
   if (i < 1) return;
-  const qor::RealFormat general = qor::RealFormat::General(ResultDigits, separator_);
+  const qor::RealFormat general = qor::RealFormat::General(ResultDigits, Separator());
   // Each Show... leaves the labels alone when i lies beyond its table.
   switch (ResultBrowseMode) {
     case Elements:
-      if (qor::ShowElementDetails(labels_, store, i, general)) {
+      if (qor::ShowElementDetails(Labels(), store, i, general)) {
         // Each shear stress stands beside the normal stress of its row: xy by x, xz by y, yz by z.
         const qor::StressRow& s = store.Stresses[i];
         qor::SetLabelText(ui->Label20, general(s[qor::SigmaX]));
@@ -136,11 +104,11 @@ void TWYNOB::ListaClick() {
       }
       break;
     case Nodes:
-      if (qor::ShowNodeDetails(labels_, store, i, general))
+      if (qor::ShowNodeDetails(Labels(), store, i, general))
         qor::SetLabelText(ui->Label8, qor::DisplacementText(store, i, general));
       break;
     default:
-      qor::ShowSupportDetails(labels_, store, i);
+      qor::ShowSupportDetails(Labels(), store, i);
       break;
   }
 }
