@@ -3,8 +3,13 @@
 #include <array>
 #include <cmath>
 #include <initializer_list>
+#include <ostream>
 
 #include "model/ModelStore.h"
+
+namespace qor {
+inline void PrintTo(const UserMessage& m, std::ostream* os) { *os << '"' << m.text << "\" / \"" << m.caption << '"'; }
+}  // namespace qor
 
 namespace qor::testing {
 
