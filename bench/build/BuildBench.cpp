@@ -13,7 +13,8 @@ void DuplicateNodeModel(qor::ModelStore& store) {
   store.NodeCount = 997;
   for (int n = 1; n <= 997; ++n) {
     const int base = n <= 499 ? n : n - 498;
-    store.Nodes[n] = {static_cast<float>(base % 10), static_cast<float>(base / 10 % 10), static_cast<float>(base / 100)};
+    store.Nodes[n] = {static_cast<float>(base % 10), static_cast<float>(base / 10 % 10),
+                      static_cast<float>(base / 100)};
   }
   store.ElementCount = 0;
   for (int n = 1; n + 3 <= 997 && store.ElementCount < 1997; n += 2) {

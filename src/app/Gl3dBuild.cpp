@@ -81,7 +81,8 @@ void TGL::d_prostdClick() {
 
 void TGL::Wze1Click() {
   if (Model.NodeCount <= 0) return;
-  if (const auto answer = AskNumber(*this, NodeDeletionQuery, Model.NodeCount)) Report(*this, DeleteNode(Model, *answer));
+  if (const auto answer = AskNumber(*this, NodeDeletionQuery, Model.NodeCount))
+    Report(*this, DeleteNode(Model, *answer));
 }
 
 void TGL::Element1Click() {

@@ -34,10 +34,9 @@ CommandOutcome AppendCuboid(ModelStore& store, const CuboidParams& params) {
   CommandOutcome outcome;
   store.ResultsValid = 0;
   const std::int32_t n0 = store.NodeCount;
-  AppendHexBlock(store,
-                 AxisBlockCorners(params.OriginX, params.OriginY, params.OriginZ, params.SizeX, params.SizeY,
-                                  params.SizeZ),
-                 ValidMaterialNumber(store, params.MaterialNumber));
+  AppendHexBlock(
+      store, AxisBlockCorners(params.OriginX, params.OriginY, params.OriginZ, params.SizeX, params.SizeY, params.SizeZ),
+      ValidMaterialNumber(store, params.MaterialNumber));
   if (params.MergeFlag) MergeWithExisting(store, n0, outcome);
   outcome.repaint = true;
   return outcome;

@@ -37,6 +37,8 @@ std::optional<CuboidParams> ReadCuboid(const CuboidControls& c, const CuboidPara
   return read;
 }
 
-UserMessage CuboidInputMessage() { return {"Złe parametry prostopadłościanu", "Prostopadłościan", MessageStyle::Plain}; }
+UserMessage CuboidInputMessage() {
+  return {"Złe parametry prostopadłościanu", "Prostopadłościan", MessageStyle::Plain};
+}
 
 }  // namespace qor

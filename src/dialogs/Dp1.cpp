@@ -16,8 +16,8 @@ void TP1::FormShow() {
   ui->pkx->setChecked(true);
   ui->pky->setChecked(true);
   ui->pkz->setChecked(true);
-  qor::ClearNodeRange({ui->Edit1, ui->Edit2, ui->Edit3, ui->Edit4, ui->Edit5, ui->Edit6, ui->Edit7, ui->Edit8,
-                       ui->Edit9});
+  qor::ClearNodeRange(
+      {ui->Edit1, ui->Edit2, ui->Edit3, ui->Edit4, ui->Edit5, ui->Edit6, ui->Edit7, ui->Edit8, ui->Edit9});
 }
 
 void TP1::Button1Click() {

@@ -13,8 +13,8 @@ TS1::~TS1() { delete ui; }
 
 void TS1::FormShow() {
   BuildDialog::FormShow();
-  qor::ClearNodeRange({ui->Edit1, ui->Edit2, ui->Edit3, ui->Edit4, ui->Edit5, ui->Edit6, ui->Edit7, ui->Edit8,
-                       ui->Edit9});
+  qor::ClearNodeRange(
+      {ui->Edit1, ui->Edit2, ui->Edit3, ui->Edit4, ui->Edit5, ui->Edit6, ui->Edit7, ui->Edit8, ui->Edit9});
 }
 
 void TS1::Button1Click() {

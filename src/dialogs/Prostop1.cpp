@@ -10,9 +10,7 @@ TProst1::TProst1(QWidget* parent) : qor::BuildDialog(parent), ui(new Ui::TProst1
 
 TProst1::~TProst1() { delete ui; }
 
-QLineEdit* TProst1::CornerEdit(int number) const {
-  return findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(number));
-}
+QLineEdit* TProst1::CornerEdit(int number) const { return findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(number)); }
 
 void TProst1::FormShow() {
   BuildDialog::FormShow();

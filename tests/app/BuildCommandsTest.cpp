@@ -260,8 +260,8 @@ TEST_F(BuildCommandsTest, MaterialCommand) {
 
   GL->d_matClick();  // seven exist
   EXPECT_EQ(prompts.shownForms.size(), 1u);
-  EXPECT_EQ(prompts.messages.back(),
-            (UserMessage{"Osiągnięto maksymalną liczbe materiałów", "Kontrola liczby materiałów", MessageStyle::Plain}));
+  EXPECT_EQ(prompts.messages.back(), (UserMessage{"Osiągnięto maksymalną liczbe materiałów",
+                                                  "Kontrola liczby materiałów", MessageStyle::Plain}));
 
   GL->Model.MaterialCount = 0;
   prompts.OnForm(Type({{"niP", "0.3"}}));  // a point is no separator here
@@ -274,7 +274,8 @@ TEST_F(BuildCommandsTest, MaterialCommand) {
 TEST_F(BuildCommandsTest, ForceCommand) {
   qor::SetDialogDecimalSeparator(',');
   GL->Model.NodeCount = 6;
-  prompts.OnForm(Type({{"Edit1", "1"}, {"Edit2", "5"}, {"Edit3", "1"}, {"Edit5", "100"}, {"Edit8", "-0,5"}, {"Edit9", "-0,5"}}));
+  prompts.OnForm(
+      Type({{"Edit1", "1"}, {"Edit2", "5"}, {"Edit3", "1"}, {"Edit5", "100"}, {"Edit8", "-0,5"}, {"Edit9", "-0,5"}}));
   GL->d_sileClick();
   for (int n = 1; n <= 5; ++n) {
     EXPECT_EQ(GL->Model.Forces[3 * n - 2], 25.0f * (n - 1));

@@ -1,8 +1,7 @@
-#include "build/Deletion.h"
-
 #include <gtest/gtest.h>
 
 #include "ModelFixtures.h"
+#include "build/Deletion.h"
 
 namespace qor {
 namespace {
@@ -47,7 +46,7 @@ TEST(DeletionCommands, InvalidNumbersChangeNothing) {
   store.ResultsValid = 1;
   for (const char* text : {"abc", "0", "-1", "5", "", "1.0"}) {
     EXPECT_EQ(DeleteNode(store, text).message, PlainText("Podałeś nieprawidłowy numer węzła\nlub węzeł podparty\n"
-                                                          "lub będący składnikiem elementu"));
+                                                         "lub będący składnikiem elementu"));
     EXPECT_EQ(DeleteForce(store, text).message, PlainText("Podałeś nieprawidłowy numer węzła"));
     EXPECT_EQ(DeleteSupports(store, text).message, PlainText("Podałeś nieprawidłowy numer węzła"));
   }

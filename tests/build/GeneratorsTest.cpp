@@ -1,5 +1,3 @@
-#include "build/Generators.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <map>
 
 #include "ModelFixtures.h"
+#include "build/Generators.h"
 #include "build/NodeMerging.h"
 
 namespace qor {
@@ -89,9 +88,8 @@ TEST(DividedCuboid, TwoBlocksKeepTheFirstBlocksNearCornersThenTheSecondBlock) {
   EXPECT_FALSE(outcome.message);
   ASSERT_EQ(store.NodeCount, 12);
   EXPECT_EQ(store.ElementCount, 12);
-  const NodeRow expected[13] = {{},          {0, 0, 0},   {0, 0, 10},  {0, 10, 0}, {0, 10, 10},
-                                {5, 0, 0},   {5, 0, 10},  {10, 0, 0},  {10, 0, 10}, {5, 10, 0},
-                                {5, 10, 10}, {10, 10, 0}, {10, 10, 10}};
+  const NodeRow expected[13] = {{},         {0, 0, 0},   {0, 0, 10}, {0, 10, 0},  {0, 10, 10}, {5, 0, 0},   {5, 0, 10},
+                                {10, 0, 0}, {10, 0, 10}, {5, 10, 0}, {5, 10, 10}, {10, 10, 0}, {10, 10, 10}};
   for (int n = 1; n <= 12; ++n) {
     EXPECT_EQ(store.Nodes[n].x, expected[n].x) << n;
     EXPECT_EQ(store.Nodes[n].y, expected[n].y) << n;

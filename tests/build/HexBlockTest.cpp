@@ -1,11 +1,10 @@
-#include "build/HexBlock.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "ModelFixtures.h"
 #include "build/Generators.h"
+#include "build/HexBlock.h"
 
 namespace qor {
 namespace {
@@ -20,7 +19,7 @@ TEST(AppendHexBlock, UnitCubeGivesSixTetrahedraFillingIt) {
   AppendHexBlock(store, UnitCube(), 1);
   ASSERT_EQ(store.NodeCount, 8);
   ASSERT_EQ(store.ElementCount, 6);
-  const NodeRow expected[9] = {{}, {0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {1, 0, 1},
+  const NodeRow expected[9] = {{},        {0, 0, 0}, {0, 0, 1}, {1, 0, 0}, {1, 0, 1},
                                {0, 1, 0}, {0, 1, 1}, {1, 1, 0}, {1, 1, 1}};
   for (int k = 1; k <= 8; ++k) {
     EXPECT_EQ(store.Nodes[k].x, expected[k].x) << k;

@@ -1,8 +1,7 @@
-#include "build/Loads.h"
-
 #include <gtest/gtest.h>
 
 #include "ModelFixtures.h"
+#include "build/Loads.h"
 
 namespace qor {
 namespace {

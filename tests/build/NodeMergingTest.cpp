@@ -1,10 +1,9 @@
-#include "build/NodeMerging.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "ModelFixtures.h"
+#include "build/NodeMerging.h"
 
 namespace qor {
 namespace {

@@ -58,8 +58,8 @@ TEST_F(BuildDialogsTest, CaptionsLabelsAndButtons) {
   EXPECT_EQ(force.windowTitle(), "Dodaj siłę");
   EXPECT_EQ(support.windowTitle(), "Dodaj podporę");
 
-  ExpectTexts(hex, {"x1", "x8", "y1", "y8", "z1", "z8", "Numer materiału", "Scal z istniejącą geometrią", "OK",
-                    "Anuluj"});
+  ExpectTexts(hex,
+              {"x1", "x8", "y1", "y8", "z1", "z8", "Numer materiału", "Scal z istniejącą geometrią", "OK", "Anuluj"});
   for (int k = 1; k <= 25; ++k) EXPECT_NE(hex.findChild<QLineEdit*>(QString("Edit%1").arg(k)), nullptr) << k;
   ExpectTexts(divided, {"x", "y", "z", "DX", "DY", "DZ", "nx", "ny", "nz", "Numer materiału",
                         "Początek prostopadłościanu w punkcie o wsp.", "Wymiary prostopadłościanu",
