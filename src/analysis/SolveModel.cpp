@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "analysis/SolverWorkspace.h"
 
@@ -111,40 +113,113 @@ bool AssembleBand(SolverWorkspace& ws) {
 
 namespace {
 
+// Float vectors of the compiler's vector extension: element-wise IEEE single
+// operations, lowered to whatever vector registers the target has. Unaligned
+// and allowed to alias the float arrays they are read from.
+typedef float Vec16 __attribute__((vector_size(64), aligned(4), may_alias));
+typedef float Vec4 __attribute__((vector_size(16), aligned(4), may_alias));
+typedef float AlignedVec16 __attribute__((vector_size(64), may_alias));
+
 // row[c] -= f[q] * a[q][c] for q = 0..K-1 in this order, for c = c0..c1. Each
 // entry receives the updates of the block's pivots in increasing pivot order,
 // exactly as one pivot after the other would give it, while the row stays in
-// registers across the K pivots. Compiled for several instruction sets; the
-// build forbids fused multiply-add, so every variant gives the same bits.
-template <int K>
+// registers across the K pivots. Four independent vectors of columns are
+// updated side by side, so that the chain of K subtractions of one vector does
+// not stall the processor. Compiled for several instruction sets; the build
+// forbids fused multiply-add, so every variant gives the same bits.
 [[gnu::target_clones("avx512f", "avx2", "default")]] void UpdateSpan(float* __restrict row,
-                                                                      const float* const* __restrict a,
-                                                                      const float* __restrict f, int c0, int c1) {
-  const float* __restrict ap[K];
-  float fq[K];
-  for (int q = 0; q < K; ++q) {
-    ap[q] = a[q];
-    fq[q] = f[q];
+                                                                     const float* const* __restrict a,
+                                                                     const float* __restrict f, int K, int c0, int c1) {
+  int c = c0;
+  for (; c + 63 <= c1; c += 64) {
+    Vec16 v0 = *reinterpret_cast<const Vec16*>(row + c);
+    Vec16 v1 = *reinterpret_cast<const Vec16*>(row + c + 16);
+    Vec16 v2 = *reinterpret_cast<const Vec16*>(row + c + 32);
+    Vec16 v3 = *reinterpret_cast<const Vec16*>(row + c + 48);
+    for (int q = 0; q < K; ++q) {
+      const float* aq = a[q] + c;
+      const float fq = f[q];
+      v0 -= fq * *reinterpret_cast<const Vec16*>(aq);
+      v1 -= fq * *reinterpret_cast<const Vec16*>(aq + 16);
+      v2 -= fq * *reinterpret_cast<const Vec16*>(aq + 32);
+      v3 -= fq * *reinterpret_cast<const Vec16*>(aq + 48);
+    }
+    *reinterpret_cast<Vec16*>(row + c) = v0;
+    *reinterpret_cast<Vec16*>(row + c + 16) = v1;
+    *reinterpret_cast<Vec16*>(row + c + 32) = v2;
+    *reinterpret_cast<Vec16*>(row + c + 48) = v3;
   }
-  for (int c = c0; c <= c1; ++c) {
+  for (; c + 15 <= c1; c += 16) {
+    Vec16 v = *reinterpret_cast<const Vec16*>(row + c);
+    for (int q = 0; q < K; ++q) v -= f[q] * *reinterpret_cast<const Vec16*>(a[q] + c);
+    *reinterpret_cast<Vec16*>(row + c) = v;
+  }
+  for (; c + 3 <= c1; c += 4) {
+    Vec4 v = *reinterpret_cast<const Vec4*>(row + c);
+    for (int q = 0; q < K; ++q) v -= f[q] * *reinterpret_cast<const Vec4*>(a[q] + c);
+    *reinterpret_cast<Vec4*>(row + c) = v;
+  }
+  for (; c <= c1; ++c) {
     float v = row[c];
-    for (int q = 0; q < K; ++q) v -= fq[q] * ap[q][c];
+    for (int q = 0; q < K; ++q) v -= f[q] * a[q][c];
     row[c] = v;
   }
 }
 
-using SpanKernel = void (*)(float*, const float* const*, const float*, int, int);
-constexpr SpanKernel SpanKernels[EliminationBlock + 1] = {nullptr,       UpdateSpan<1>, UpdateSpan<2>,
-                                                          UpdateSpan<3>, UpdateSpan<4>, UpdateSpan<5>,
-                                                          UpdateSpan<6>, UpdateSpan<7>, UpdateSpan<8>};
-static_assert(EliminationBlock == 8, "one kernel per block size");
+// The same for four rows at once, entries g = g0..g1 of rows[k][g] with the
+// multipliers f[k][q]: the four rows share every pivot-row load. g0 must be
+// a multiple of 16 and the count a multiple of 32, so that all loads are
+// whole aligned vectors (see BandStride).
+[[gnu::target_clones("avx512f", "avx2", "default")]] void UpdateFourRows(float* const* __restrict rows,
+                                                                         const float* const* __restrict a,
+                                                                         const float* const* __restrict f, int K,
+                                                                         int g0, int g1) {
+  float* const r0 = rows[0];
+  float* const r1 = rows[1];
+  float* const r2 = rows[2];
+  float* const r3 = rows[3];
+  const float* const f0 = f[0];
+  const float* const f1 = f[1];
+  const float* const f2 = f[2];
+  const float* const f3 = f[3];
+  for (int g = g0; g + 31 <= g1; g += 32) {
+    AlignedVec16 c00 = *reinterpret_cast<const AlignedVec16*>(r0 + g),
+                 c01 = *reinterpret_cast<const AlignedVec16*>(r0 + g + 16);
+    AlignedVec16 c10 = *reinterpret_cast<const AlignedVec16*>(r1 + g),
+                 c11 = *reinterpret_cast<const AlignedVec16*>(r1 + g + 16);
+    AlignedVec16 c20 = *reinterpret_cast<const AlignedVec16*>(r2 + g),
+                 c21 = *reinterpret_cast<const AlignedVec16*>(r2 + g + 16);
+    AlignedVec16 c30 = *reinterpret_cast<const AlignedVec16*>(r3 + g),
+                 c31 = *reinterpret_cast<const AlignedVec16*>(r3 + g + 16);
+    for (int q = 0; q < K; ++q) {
+      const AlignedVec16 a0 = *reinterpret_cast<const AlignedVec16*>(a[q] + g),
+                         a1 = *reinterpret_cast<const AlignedVec16*>(a[q] + g + 16);
+      c00 -= f0[q] * a0;
+      c01 -= f0[q] * a1;
+      c10 -= f1[q] * a0;
+      c11 -= f1[q] * a1;
+      c20 -= f2[q] * a0;
+      c21 -= f2[q] * a1;
+      c30 -= f3[q] * a0;
+      c31 -= f3[q] * a1;
+    }
+    *reinterpret_cast<AlignedVec16*>(r0 + g) = c00;
+    *reinterpret_cast<AlignedVec16*>(r0 + g + 16) = c01;
+    *reinterpret_cast<AlignedVec16*>(r1 + g) = c10;
+    *reinterpret_cast<AlignedVec16*>(r1 + g + 16) = c11;
+    *reinterpret_cast<AlignedVec16*>(r2 + g) = c20;
+    *reinterpret_cast<AlignedVec16*>(r2 + g + 16) = c21;
+    *reinterpret_cast<AlignedVec16*>(r3 + g) = c30;
+    *reinterpret_cast<AlignedVec16*>(r3 + g + 16) = c31;
+  }
+}
 
 }  // namespace
 
 // Forward elimination of the symmetric band, the upper triangle in place: for
 // pivot i and every row r = i + j - 1 within reach, row r loses f = Band[i][j] /
 // Band[i][1] times row i's tail, and Rhs[r] loses f·Rhs[i]. Pivots are taken in
-// blocks of EliminationBlock rows: first the rows inside the block are
+// blocks of up to EliminationBlock rows: first the rows inside the block are
 // updated pivot by pivot (they become pivot rows themselves), then every row
 // below the block receives the block's updates in pivot order. Every entry sees
 // the same float operations in the same order as with one pivot at a time.
@@ -154,8 +229,11 @@ bool EliminateBand(SolverWorkspace& ws) {
   for (int i = 1; i <= n; ++i) ws.PivotScale[i] = ws.BandAt(i, 1);
   auto reach = [n, w](int i) { return std::min(n - i + 1, w); };
 
-  for (int i0 = 1; i0 <= n - 1; i0 += EliminationBlock) {
-    const int p = std::min(EliminationBlock, n - i0);
+  // Wide bands gain from many pivots per pass (each row below is read once per
+  // block); narrow ones keep the in-block part small.
+  const int block = std::clamp(w / 8, 8, EliminationBlock);
+  for (int i0 = 1; i0 <= n - 1; i0 += block) {
+    const int p = std::min(block, n - i0);
     const int iEnd = i0 + p - 1;
 
     for (int q = 0; q < p; ++q) {
@@ -167,41 +245,86 @@ bool EliminateBand(SolverWorkspace& ws) {
       for (int j = 2; j <= m; ++j) f[j] = pivotRow[j] / pivotRow[1];
       for (int j = 2; j <= m && i + j - 1 <= iEnd; ++j) {
         const int r = i + j - 1;
-        float* row = ws.BandRow(r);
-        for (int k = j; k <= m; ++k) row[k - j + 1] -= f[j] * pivotRow[k];
+        const float* tail = pivotRow + (j - 1);  // tail[c] = Band[i][c + j - 1]
+        UpdateSpan(ws.BandRow(r), &tail, &f[j], 1, 1, m - j + 1);
         ws.Rhs[r] -= f[j] * ws.Rhs[i];
       }
     }
 
-    const int rLast = std::min(n, iEnd + w - 1);
+    // The rows below the block, addressed by global column g. Pivot i updates
+    // the columns g <= gEnd = i + reach(i) - 1 of every row r <= gEnd, and gEnd
+    // grows with i, so the columns of a row fall into segments, each updated
+    // by a suffix of the block's pivots. In global columns every row needs the
+    // same pivot-row entries at the same place within a cache line.
+    const float* pivotAt[EliminationBlock];  // pivotAt[q][g] = entry (i0 + q, g)
+    int segmentCount = 0;
+    int segmentPivot[EliminationBlock], segmentEnd[EliminationBlock];
+    for (int q = 0; q < p; ++q) {
+      const int i = i0 + q;
+      pivotAt[q] = ws.BandRow(i) + 1 - i;
+      const int gEnd = i + reach(i) - 1;
+      if (segmentCount == 0 || gEnd != segmentEnd[segmentCount - 1]) {
+        segmentPivot[segmentCount] = q;
+        segmentEnd[segmentCount++] = gEnd;
+      }
+    }
+    const int rLast = segmentEnd[segmentCount - 1];
+    // The multipliers of each row below, by pivot: RowFactors[(r - iEnd - 1)·block + q].
     for (int r = iEnd + 1; r <= rLast; ++r) {
-      // Pivots that reach row r form a suffix of the block, and the columns
-      // each of them updates (up to its cEnd) grow with the pivot number.
-      int qStart = 0;
-      while (qStart < p && i0 + qStart + reach(i0 + qStart) - 1 < r) ++qStart;
-      if (qStart == p) continue;
-      const float* a[EliminationBlock];
-      float f[EliminationBlock];
-      int cEnd[EliminationBlock];
-      for (int q = qStart; q < p; ++q) {
-        const int i = i0 + q;
-        const int j = r - i + 1;
-        a[q] = ws.BandRow(i) + (j - 1);
-        f[q] = ws.Factors[q][j];
-        cEnd[q] = reach(i) - j + 1;
-      }
-      float* row = ws.BandRow(r);
-      int c0 = 1;
-      for (int q = qStart; q < p; ++q) {
-        if (cEnd[q] >= c0) {
-          SpanKernels[p - q](row, a + q, f + q, c0, cEnd[q]);
-          c0 = cEnd[q] + 1;
-        }
-      }
+      float* f = &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock];
       float rhs = ws.Rhs[r];
-      for (int q = qStart; q < p; ++q) rhs -= f[q] * ws.Rhs[i0 + q];
+      for (int q = 0; q < p; ++q) {
+        const int i = i0 + q, j = r - i + 1;
+        f[q] = j <= reach(i) ? ws.Factors[q][j] : 0.0f;
+        if (j <= reach(i)) rhs -= f[q] * ws.Rhs[i];
+      }
       ws.Rhs[r] = rhs;
     }
+    // Entries gFrom..gTo of one row, segment by segment.
+    auto updateRow = [&](float* rowAt, const float* f, int gFrom, int gTo) {
+      for (int k = 0; k < segmentCount && gFrom <= gTo; ++k) {
+        if (segmentEnd[k] < gFrom) continue;
+        const int q = segmentPivot[k];
+        const int gStop = std::min(segmentEnd[k], gTo);
+        UpdateSpan(rowAt, pivotAt + q, f + q, p - q, gFrom, gStop);
+        gFrom = gStop + 1;
+      }
+    };
+    auto factorsOf = [&](int r) { return &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock]; };
+    int r = iEnd + 1;
+    // Four rows at a time, in whole aligned vectors of 32 columns from the
+    // multiple of 16 at or below r on; the rest row by row. Columns before a
+    // row's diagonal and after the last column n are computed as well when
+    // that completes a vector: their slots lie in the row's slack (see
+    // BandStride) and are never read as matrix entries.
+    for (; r + 3 <= rLast; r += 4) {
+      float* rows[4];
+      const float* f[4];
+      for (int k = 0; k < 4; ++k) {
+        rows[k] = ws.BandRow(r + k) + 1 - (r + k);
+        f[k] = factorsOf(r + k);
+      }
+      int gFrom = r & ~15;
+      for (int s = 0; s < segmentCount && gFrom <= rLast; ++s) {
+        if (segmentEnd[s] < gFrom) continue;
+        const int q = segmentPivot[s];
+        const int lo = gFrom, hi = segmentEnd[s];
+        const int alignedLo = (lo + 15) & ~15;
+        const int reachHi = hi == n ? ((hi - alignedLo + 1 + 31) & ~31) + alignedLo - 1 : hi;
+        const int wholeHi = alignedLo + std::max(0, reachHi - alignedLo + 1) / 32 * 32 - 1;
+        const float* fq[4] = {f[0] + q, f[1] + q, f[2] + q, f[3] + q};
+        if (wholeHi > alignedLo) {
+          for (int k = 0; k < 4; ++k)
+            UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, std::max(lo, r + k), alignedLo - 1);
+          UpdateFourRows(rows, pivotAt + q, fq, p - q, alignedLo, wholeHi);
+          for (int k = 0; k < 4; ++k) UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, wholeHi + 1, hi);
+        } else {
+          for (int k = 0; k < 4; ++k) UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, std::max(lo, r + k), hi);
+        }
+        gFrom = hi + 1;
+      }
+    }
+    for (; r <= rLast; ++r) updateRow(ws.BandRow(r) + 1 - r, factorsOf(r), r, rLast);
   }
   return true;
 }

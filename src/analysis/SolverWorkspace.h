@@ -13,12 +13,17 @@ inline constexpr int SolverNodeCapacity = 999;
 inline constexpr int SolverSupportCapacity = 499;
 inline constexpr int SolverDofCapacity = 1999;
 inline constexpr int SolverMaterialCapacity = 9;
-// A band row holds 2000 entries; the storage stride is rounded up so that every
-// row starts on a 64-byte boundary for the vectorised elimination.
+// A band row holds 2000 entries. Rows are stored BandStride floats apart (a
+// multiple of 16, and not of 1024, so that rows do not compete for the same
+// cache sets), and row i is shifted by (i - 1) mod 16 floats: then every
+// entry of global column g lies at the same position within a 64-byte line in
+// every row, and the elimination reads and writes whole aligned vectors. Each
+// row has slack for 48 entries past its end and 17 before its diagonal, where
+// the elimination may complete a vector with entries nobody reads.
 inline constexpr int BandRowLength = 2000;
-inline constexpr int BandStride = 2048;
-// Pivot rows eliminated together in one pass over the rows below them.
-inline constexpr int EliminationBlock = 8;
+inline constexpr int BandStride = 2096;
+// Most pivot rows eliminated together in one pass over the rows below them.
+inline constexpr int EliminationBlock = 64;
 
 enum SolveStatus : std::int32_t {
   SolveOk = 0,
@@ -56,11 +61,14 @@ struct SolverWorkspace {
   std::array<float, SolverDofCapacity + 1> PivotScale{};
   // Multipliers of the pivot rows of one elimination block, [q][j].
   std::array<std::array<float, BandRowLength + 1>, EliminationBlock> Factors{};
+  // The same multipliers by row below the block: [(r - last pivot - 1)·EliminationBlock + q].
+  std::array<float, static_cast<std::size_t>(BandRowLength) * EliminationBlock> RowFactors{};
 
   // Row i (1..1999) of the band; entry t (1..HalfBandwidth) stands for the
   // global entry (i, i + t - 1).
-  float* BandRow(int i) { return &Band[static_cast<std::size_t>(i) * BandStride - 1]; }
-  const float* BandRow(int i) const { return &Band[static_cast<std::size_t>(i) * BandStride - 1]; }
+  float* BandRow(int i) { return &Band[RowOffset(i)]; }
+  const float* BandRow(int i) const { return &Band[RowOffset(i)]; }
+  static std::size_t RowOffset(int i) { return static_cast<std::size_t>(i) * BandStride + (i - 1) % 16; }
   float& BandAt(int i, int t) { return BandRow(i)[t]; }
 
   alignas(64) std::array<float, static_cast<std::size_t>(SolverDofCapacity + 1) * BandStride> Band{};

@@ -29,8 +29,8 @@ class AnalysisCommandTest : public ::testing::Test {
     std::vector<std::string> fields;
     prompts.OnForm([&fields](qor::ModalForm& form) {
       auto& dialog = dynamic_cast<TSt&>(form);
-      for (QLineEdit* edit : {dialog.ui->Edit1, dialog.ui->Edit2, dialog.ui->Edit3, dialog.ui->Edit4,
-                              dialog.ui->Edit5, dialog.ui->Edit6, dialog.ui->Edit7})
+      for (QLineEdit* edit : {dialog.ui->Edit1, dialog.ui->Edit2, dialog.ui->Edit3, dialog.ui->Edit4, dialog.ui->Edit5,
+                              dialog.ui->Edit6, dialog.ui->Edit7})
         fields.push_back(edit->text().toStdString());
       dialog.ui->OK->click();
       return dialog.ModalResultCode();
