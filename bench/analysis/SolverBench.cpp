@@ -1,0 +1,176 @@
+// The band solver against LAPACKE's banded Cholesky (spbsv, one thread) on the
+// same band, for block meshes of about 600, 1200 and 1995 degrees of freedom
+// numbered well (along the bar) and at random; and the whole compute command
+// at the largest model. Ends with the line
+//   solver/spbsv at 1995 dofs: good R1, random R2
+// where R1 and R2 are the ratios of the median CPU times.
+
+#include <benchmark/benchmark.h>
+#include <lapacke.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "analysis/BlockMesh.h"
+#include "analysis/ComputeCommand.h"
+#include "analysis/SolverWorkspace.h"
+
+namespace {
+
+using namespace qor;
+using namespace qortest;
+
+// A bar of 2 × 2 cells in section fixed at x = 0 and loaded at its end; the
+// largest one carries a stub of two more cells to reach 665 nodes.
+void BuildBar(ModelStore& s, int length, bool stub) {
+  std::vector<Cell> cells = BoxCells(length, 2, 2);
+  if (stub) {
+    cells.push_back({length, 0, 0});
+    cells.push_back({length + 1, 0, 0});
+  }
+  BuildBlockMesh(s, cells, 1.0f, 1.0f, 1.0f, 1000.0f, 0.3f);
+  for (int n : NodesWhere(s, 0, 0.0f))
+    for (int c = 1; c <= 3; ++c) AddSupport(s, n, c);
+  s.Forces[DofOf(s.NodeCount, 3)] = -1.0f;
+  s.Forces[DofOf(s.NodeCount - 1, 2)] = 0.5f;
+}
+
+struct Problem {
+  ModelStore store;
+  int n = 0, w = 0;
+  std::vector<float> band;  // rows 1..n of the assembled band, w entries each
+  std::vector<float> rhs;   // 1..n
+  std::vector<float> ab;    // the same matrix in LAPACK's upper band layout
+};
+
+Problem MakeProblem(int length, bool stub, bool random) {
+  Problem p;
+  BuildBar(p.store, length, stub);
+  if (random) Renumber(p.store, RandomPermutation(p.store.NodeCount, 2024));
+  p.store.DofCount = 3 * p.store.NodeCount;
+  SolverWorkspace& ws = TheSolverWorkspace;
+  FillWorkspace(p.store, false, ws);
+  ws.DofCount = 3 * ws.NodeCount;
+  ws.HalfBandwidth = ComputeHalfBandwidth(ws);
+  AssembleBand(ws);
+  p.n = ws.DofCount;
+  p.w = ws.HalfBandwidth;
+  p.band.resize(static_cast<std::size_t>(p.n) * p.w);
+  p.rhs.assign(ws.Rhs.begin(), ws.Rhs.begin() + p.n + 1);
+  // Column-major upper band with kd = w - 1: AB(kd + 1 + i - j, j) = A(i, j).
+  const int kd = p.w - 1, ldab = kd + 1;
+  p.ab.assign(static_cast<std::size_t>(ldab) * p.n, 0.0f);
+  for (int i = 1; i <= p.n; ++i) {
+    for (int t = 1; t <= p.w; ++t) {
+      p.band[static_cast<std::size_t>(i - 1) * p.w + (t - 1)] = ws.BandAt(i, t);
+      const int j = i + t - 1;
+      if (j <= p.n) p.ab[static_cast<std::size_t>(j - 1) * ldab + (kd + i - j)] = ws.BandAt(i, t);
+    }
+  }
+  return p;
+}
+
+void LoadBand(const Problem& p, SolverWorkspace& ws) {
+  ws.DofCount = p.n;
+  ws.HalfBandwidth = p.w;
+  for (int i = 1; i <= p.n; ++i)
+    std::memcpy(ws.BandRow(i) + 1, &p.band[static_cast<std::size_t>(i - 1) * p.w], p.w * sizeof(float));
+  std::copy(p.rhs.begin(), p.rhs.end(), ws.Rhs.begin());
+}
+
+void SolverRun(benchmark::State& state, const Problem* p) {
+  SolverWorkspace& ws = TheSolverWorkspace;
+  for (auto _ : state) {
+    state.PauseTiming();
+    LoadBand(*p, ws);
+    state.ResumeTiming();
+    const bool ok = EliminateBand(ws) && BackSubstitute(ws);
+    if (!ok) state.SkipWithError("singular");
+    benchmark::DoNotOptimize(ws.Rhs.data());
+  }
+  state.counters["dofs"] = p->n;
+  state.counters["band"] = p->w;
+}
+
+void SpbsvRun(benchmark::State& state, const Problem* p) {
+  std::vector<float> ab, b;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ab = p->ab;
+    b.assign(p->rhs.begin() + 1, p->rhs.end());
+    state.ResumeTiming();
+    const lapack_int info = LAPACKE_spbsv(LAPACK_COL_MAJOR, 'U', p->n, p->w - 1, 1, ab.data(), p->w, b.data(), p->n);
+    if (info != 0) state.SkipWithError("spbsv failed");
+    benchmark::DoNotOptimize(b.data());
+  }
+  state.counters["dofs"] = p->n;
+  state.counters["band"] = p->w;
+}
+
+void ComputeRun(benchmark::State& state, const Problem* p) {
+  static ModelStore store;
+  for (auto _ : state) {
+    state.PauseTiming();
+    store = p->store;
+    state.ResumeTiming();
+    const ComputeOutcome outcome = ComputeModel(store, false);
+    if (!outcome.succeeded) state.SkipWithError("compute failed");
+    benchmark::DoNotOptimize(store.Displacements.data());
+  }
+}
+
+// Keeps the median (or, without repetitions, the single) CPU time of every
+// benchmark. Both contenders run on one thread, and CPU time does not count
+// the time the process waits while other programs use the cores.
+class MedianReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> medians;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      const std::string name = run.run_name.str();
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") medians[name] = run.GetAdjustedCPUTime();
+      if (run.run_type == Run::RT_Iteration && !medians.count(name)) medians[name] = run.GetAdjustedCPUTime();
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  struct Size {
+    int length;
+    bool stub;
+  };
+  const Size sizes[] = {{21, false}, {44, false}, {72, true}};  // 594, 1215 and 1995 dofs
+  static std::vector<Problem> problems;
+  problems.reserve(6);
+  for (const Size& size : sizes)
+    for (bool random : {false, true}) problems.push_back(MakeProblem(size.length, size.stub, random));
+
+  for (const Problem& p : problems) {
+    const bool random = &p - problems.data() == 1 || (&p - problems.data()) % 2 == 1;
+    const std::string tag = std::string(random ? "random" : "good") + "/" + std::to_string(p.n);
+    benchmark::RegisterBenchmark(("solver/" + tag).c_str(), SolverRun, &p)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("spbsv/" + tag).c_str(), SpbsvRun, &p)->Unit(benchmark::kMillisecond);
+  }
+  benchmark::RegisterBenchmark("compute/good/1995", ComputeRun, &problems[4])->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("compute/random/1995", ComputeRun, &problems[5])->Unit(benchmark::kMillisecond);
+
+  benchmark::Initialize(&argc, argv);
+  MedianReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+
+  const auto ratio = [&](const char* numbering) {
+    const std::string tag = std::string(numbering) + "/1995";
+    const double solver = reporter.medians["solver/" + tag], spbsv = reporter.medians["spbsv/" + tag];
+    return spbsv > 0 ? solver / spbsv : 0.0;
+  };
+  std::printf("solver/spbsv at 1995 dofs: good %.2f, random %.2f\n", ratio("good"), ratio("random"));
+  std::fflush(stdout);
+  return 0;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+
+#include "model/ModelStore.h"
+#include "platform/UserMessage.h"
+
+namespace qor {
+
+struct SolverWorkspace;
+
+/// True when any count of the store is at or above its LimitReached limit.
+bool ModelTooLarge(const ModelStore& store);
+
+// What the compute command did: the message to show, whether the model passed
+// the checks and went to the solver (the window is then repainted), and
+// whether the results were computed and copied back.
+struct ComputeOutcome {
+  UserMessage message;
+  bool attempted = false;
+  bool succeeded = false;
+};
+
+/// The checks of the compute command, in order; the message of the first that fails.
+std::optional<UserMessage> CheckComputable(const ModelStore& store);
+
+/// Copies the model into `ws` (density factors from Densities when useDensities, else 1).
+void FillWorkspace(const ModelStore& store, bool useDensities, SolverWorkspace& ws);
+
+/// Copies displacements and stresses back, values below 1e-8 in magnitude as 0,
+/// the reduced stress recomputed from the stored components.
+void CopyResults(const SolverWorkspace& ws, ModelStore& store);
+
+/// The whole compute command on `ws`: checks, fill, SolveModel, copy back. It
+/// does not touch ResultsValid: the caller sets it from the outcome.
+ComputeOutcome ComputeModel(ModelStore& store, bool useDensities, SolverWorkspace& ws);
+ComputeOutcome ComputeModel(ModelStore& store, bool useDensities);
+
+/// The message of a failed computation.
+UserMessage ComputationFailedMessage();
+
+}  // namespace qor

@@ -1,0 +1,109 @@
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <vector>
+
+#include "analysis/SolverWorkspace.h"
+
+namespace qor {
+
+namespace {
+
+int Root(std::array<std::int32_t, SolverNodeCapacity + 1>& parent, int n) {
+  while (parent[n] != n) {
+    parent[n] = parent[parent[n]];
+    n = parent[n];
+  }
+  return n;
+}
+
+// Smallest pivot of the symmetric positive semi-definite 6 × 6 matrix G,
+// relative to its largest diagonal, by Gaussian elimination with diagonal
+// pivoting; 0 when G is zero.
+double RelativeRank6Pivot(double G[6][6]) {
+  double largest = 0;
+  for (int i = 0; i < 6; ++i) largest = std::max(largest, G[i][i]);
+  if (largest <= 0) return 0;
+  int order[6];
+  std::iota(order, order + 6, 0);
+  double smallest = 1;
+  for (int step = 0; step < 6; ++step) {
+    int best = step;
+    for (int c = step + 1; c < 6; ++c)
+      if (G[order[c]][order[c]] > G[order[best]][order[best]]) best = c;
+    std::swap(order[step], order[best]);
+    const int p = order[step];
+    const double pivot = G[p][p];
+    smallest = std::min(smallest, pivot / largest);
+    if (pivot <= 0) return 0;
+    for (int c = step + 1; c < 6; ++c) {
+      const int r = order[c];
+      const double f = G[r][p] / pivot;
+      for (int k = step + 1; k < 6; ++k) G[r][order[k]] -= f * G[p][order[k]];
+    }
+  }
+  return smallest;
+}
+
+}  // namespace
+
+// A body held only at one point, or only along one straight line, or never in
+// some direction, can move without straining: its rigid-body motions (three
+// translations, three rotations) are not all stopped by the supports. Each
+// group of elements joined through shared nodes is such a body. Its motions
+// are restrained when the six motions, evaluated at the supported degrees of
+// freedom, are linearly independent, i.e. when G = AᵀA (A: one row per
+// support, one column per motion, coordinates taken about the group's centre
+// and divided by its size) has full rank. This is exact geometry in double
+// precision, independent of the stiffness and of how slender the body is, so
+// it needs no compromise with the pivot test of the elimination; a relative
+// pivot of 1e-10 in G means supports within 1e-5 of the body's size of a
+// common line, which no float coordinate distinguishes from a line.
+bool RigidMotionRestrained(const SolverWorkspace& ws) {
+  static std::array<std::int32_t, SolverNodeCapacity + 1> parent;
+  static std::array<bool, SolverNodeCapacity + 1> used;
+  for (int n = 1; n <= ws.NodeCount; ++n) {
+    parent[n] = n;
+    used[n] = false;
+  }
+  for (int e = 1; e <= ws.ElementCount; ++e) {
+    const auto& nodes = ws.ElementNodes[e];
+    for (int a = 1; a <= 4; ++a) used[nodes[a]] = true;
+    for (int a = 2; a <= 4; ++a) parent[Root(parent, nodes[a])] = Root(parent, nodes[1]);
+  }
+  for (int n = 1; n <= ws.NodeCount; ++n) {
+    if (!used[n] || Root(parent, n) != n) continue;
+    // Centre and size of the group rooted at n.
+    double lo[3] = {1e300, 1e300, 1e300}, hi[3] = {-1e300, -1e300, -1e300};
+    for (int k = 1; k <= ws.NodeCount; ++k) {
+      if (!used[k] || Root(parent, k) != n) continue;
+      const double p[3] = {ws.X[k], ws.Y[k], ws.Z[k]};
+      for (int c = 0; c < 3; ++c) {
+        lo[c] = std::min(lo[c], p[c]);
+        hi[c] = std::max(hi[c], p[c]);
+      }
+    }
+    const double size = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2], 1e-30});
+    double G[6][6] = {};
+    for (int j = 1; j <= ws.SupportCount; ++j) {
+      const int node = (ws.SupportDofs[j] + 2) / 3;
+      const int direction = (ws.SupportDofs[j] - 1) % 3;
+      if (!used[node] || Root(parent, node) != n) continue;
+      const double x = (ws.X[node] - 0.5 * (lo[0] + hi[0])) / size;
+      const double y = (ws.Y[node] - 0.5 * (lo[1] + hi[1])) / size;
+      const double z = (ws.Z[node] - 0.5 * (lo[2] + hi[2])) / size;
+      // Motion of this degree of freedom under the three translations and the
+      // three rotations about x, y and z.
+      double row[6] = {0, 0, 0, 0, 0, 0};
+      row[direction] = 1;
+      const double rotation[3][3] = {{0, -z, y}, {z, 0, -x}, {-y, x, 0}};
+      for (int r = 0; r < 3; ++r) row[3 + r] = rotation[r][direction];
+      for (int a = 0; a < 6; ++a)
+        for (int b = 0; b < 6; ++b) G[a][b] += row[a] * row[b];
+    }
+    if (RelativeRank6Pivot(G) <= 1e-10) return false;
+  }
+  return true;
+}
+
+}  // namespace qor

@@ -1,0 +1,371 @@
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "analysis/SolverWorkspace.h"
+
+namespace qor {
+
+SolverWorkspace TheSolverWorkspace;
+
+// Pivots and mechanisms. Gaussian elimination without pivoting on a model that
+// can still move or turn does not meet an exact zero: rounding leaves a residue
+// of some units of single precision (6e-8) times the numbers subtracted, and
+// the "solution" is that noise magnified. A model free to move as a whole (held
+// at one point, along one line, or never in some direction) is caught exactly
+// by RigidMotionRestrained before the elimination. What remains for the pivot
+// test are mechanisms inside a model, such as two parts joined at one node or
+// along one edge, or a part that touches no support. Each pivot is judged
+// against its own row's diagonal before elimination, the scale of what was
+// subtracted from it. Measured on block meshes: such mechanisms leave pivots of
+// 5e-9 to 7e-7 of that diagonal; the weakest pivot of a well-supported
+// cantilever fifty times longer than high is about 1e-5 of it (the tip's bending
+// stiffness against the local stiffness of a corner node), one a hundred times
+// longer about 1.4e-6. 1e-6 keeps all of these cantilevers computing and
+// rejects the mechanisms; a smaller pivot would leave no significant digit of
+// single precision in the displacements.
+bool PivotIsNegligible(float pivot, float scale) {
+  if (pivot == 0.0f) return true;
+  return std::fabs(pivot) <= NegligiblePivot * std::fabs(scale);
+}
+
+bool ReferencesInRange(const SolverWorkspace& ws) {
+  if (ws.ElementCount < 0 || ws.ElementCount > SolverElementCapacity) return false;
+  if (ws.NodeCount < 0 || ws.NodeCount > SolverNodeCapacity) return false;
+  if (ws.SupportCount < 0 || ws.SupportCount > SolverSupportCapacity) return false;
+  if (ws.MaterialCount < 0 || ws.MaterialCount > SolverMaterialCapacity) return false;
+  for (int e = 1; e <= ws.ElementCount; ++e) {
+    for (int a = 1; a <= 4; ++a) {
+      const std::int32_t n = ws.ElementNodes[e][a];
+      if (n < 1 || n > ws.NodeCount) return false;
+    }
+    const std::int32_t m = ws.ElementMaterials[e];
+    if (m < 1 || m > ws.MaterialCount) return false;
+  }
+  for (int j = 1; j <= ws.SupportCount; ++j) {
+    if (ws.SupportDofs[j] < 1 || ws.SupportDofs[j] > ws.DofCount) return false;
+  }
+  return true;
+}
+
+std::int32_t ComputeHalfBandwidth(const SolverWorkspace& ws) {
+  std::int32_t width = 0;
+  for (int e = 1; e <= ws.ElementCount; ++e) {
+    const auto& n = ws.ElementNodes[e];
+    const std::int32_t lo = std::min({n[1], n[2], n[3], n[4]});
+    const std::int32_t hi = std::max({n[1], n[2], n[3], n[4]});
+    width = std::max(width, 3 * (hi - lo + 1));
+  }
+  return width;
+}
+
+TetCorners CornersOf(const SolverWorkspace& ws, int e) {
+  TetCorners corners;
+  for (int a = 1; a <= 4; ++a) {
+    const std::int32_t n = ws.ElementNodes[e][a];
+    corners.x[a] = ws.X[n];
+    corners.y[a] = ws.Y[n];
+    corners.z[a] = ws.Z[n];
+  }
+  return corners;
+}
+
+bool AssembleBand(SolverWorkspace& ws) {
+  const int n = ws.DofCount;
+  // At least the diagonal is cleared, so that a model without elements gets
+  // exact zeros there rather than the previous computation's numbers.
+  const int width = std::max(ws.HalfBandwidth, 1);
+  for (int i = 1; i <= n; ++i) std::fill_n(ws.BandRow(i) + 1, width, 0.0f);
+
+  for (int e = 1; e <= ws.ElementCount; ++e) {
+    const std::int32_t m = ws.ElementMaterials[e];
+    if (!BuildElasticity(ws.MaterialE[m], ws.MaterialNu[m], ElasticityVariant::Stiffness, ws.D)) return false;
+    float det = 0;
+    if (!BuildStrainDisplacement(CornersOf(ws, e), ws.B, det)) return false;
+    MultiplyDB(ws.D, ws.B, ws.DB);
+    BuildElementStiffness(ws.B, ws.DB, det, ws.ElementDensities[e], ws.Ke);
+
+    const auto& nodes = ws.ElementNodes[e];
+    for (int a = 1; a <= 4; ++a) {
+      for (int c = 1; c <= 3; ++c) {
+        const int r = 3 * (nodes[a] - 1) + c;
+        const int localRow = 3 * (a - 1) + c;
+        float* row = ws.BandRow(r);
+        for (int b = 1; b <= 4; ++b) {
+          for (int g = 1; g <= 3; ++g) {
+            const int t = 3 * (nodes[b] - 1) + g - r + 1;
+            if (t > 0) row[t] += ws.Ke[localRow][3 * (b - 1) + g];
+          }
+        }
+      }
+    }
+  }
+
+  ws.Penalty = 1e10f;
+  for (int j = 1; j <= ws.SupportCount; ++j) {
+    const std::int32_t d = ws.SupportDofs[j];
+    ws.BandAt(d, 1) += ws.Penalty;
+    ws.Rhs[d] += static_cast<float>(ws.SupportValues[j]) * ws.Penalty;
+  }
+  return true;
+}
+
+namespace {
+
+// Float vectors of the compiler's vector extension: element-wise IEEE single
+// operations, lowered to whatever vector registers the target has. Unaligned
+// and allowed to alias the float arrays they are read from.
+typedef float Vec16 __attribute__((vector_size(64), aligned(4), may_alias));
+typedef float Vec4 __attribute__((vector_size(16), aligned(4), may_alias));
+typedef float AlignedVec16 __attribute__((vector_size(64), may_alias));
+
+// row[c] -= f[q] * a[q][c] for q = 0..K-1 in this order, for c = c0..c1. Each
+// entry receives the updates of the block's pivots in increasing pivot order,
+// exactly as one pivot after the other would give it, while the row stays in
+// registers across the K pivots. Four independent vectors of columns are
+// updated side by side, so that the chain of K subtractions of one vector does
+// not stall the processor. Compiled for several instruction sets; the build
+// forbids fused multiply-add, so every variant gives the same bits.
+[[gnu::target_clones("avx512f", "avx2", "default")]] void UpdateSpan(float* __restrict row,
+                                                                     const float* const* __restrict a,
+                                                                     const float* __restrict f, int K, int c0, int c1) {
+  int c = c0;
+  for (; c + 63 <= c1; c += 64) {
+    Vec16 v0 = *reinterpret_cast<const Vec16*>(row + c);
+    Vec16 v1 = *reinterpret_cast<const Vec16*>(row + c + 16);
+    Vec16 v2 = *reinterpret_cast<const Vec16*>(row + c + 32);
+    Vec16 v3 = *reinterpret_cast<const Vec16*>(row + c + 48);
+    for (int q = 0; q < K; ++q) {
+      const float* aq = a[q] + c;
+      const float fq = f[q];
+      v0 -= fq * *reinterpret_cast<const Vec16*>(aq);
+      v1 -= fq * *reinterpret_cast<const Vec16*>(aq + 16);
+      v2 -= fq * *reinterpret_cast<const Vec16*>(aq + 32);
+      v3 -= fq * *reinterpret_cast<const Vec16*>(aq + 48);
+    }
+    *reinterpret_cast<Vec16*>(row + c) = v0;
+    *reinterpret_cast<Vec16*>(row + c + 16) = v1;
+    *reinterpret_cast<Vec16*>(row + c + 32) = v2;
+    *reinterpret_cast<Vec16*>(row + c + 48) = v3;
+  }
+  for (; c + 15 <= c1; c += 16) {
+    Vec16 v = *reinterpret_cast<const Vec16*>(row + c);
+    for (int q = 0; q < K; ++q) v -= f[q] * *reinterpret_cast<const Vec16*>(a[q] + c);
+    *reinterpret_cast<Vec16*>(row + c) = v;
+  }
+  for (; c + 3 <= c1; c += 4) {
+    Vec4 v = *reinterpret_cast<const Vec4*>(row + c);
+    for (int q = 0; q < K; ++q) v -= f[q] * *reinterpret_cast<const Vec4*>(a[q] + c);
+    *reinterpret_cast<Vec4*>(row + c) = v;
+  }
+  for (; c <= c1; ++c) {
+    float v = row[c];
+    for (int q = 0; q < K; ++q) v -= f[q] * a[q][c];
+    row[c] = v;
+  }
+}
+
+// The same for four rows at once, entries g = g0..g1 of rows[k][g] with the
+// multipliers f[k][q]: the four rows share every pivot-row load. g0 must be
+// a multiple of 16 and the count a multiple of 32, so that all loads are
+// whole aligned vectors (see BandStride).
+[[gnu::target_clones("avx512f", "avx2", "default")]] void UpdateFourRows(float* const* __restrict rows,
+                                                                         const float* const* __restrict a,
+                                                                         const float* const* __restrict f, int K,
+                                                                         int g0, int g1) {
+  float* const r0 = rows[0];
+  float* const r1 = rows[1];
+  float* const r2 = rows[2];
+  float* const r3 = rows[3];
+  const float* const f0 = f[0];
+  const float* const f1 = f[1];
+  const float* const f2 = f[2];
+  const float* const f3 = f[3];
+  for (int g = g0; g + 31 <= g1; g += 32) {
+    AlignedVec16 c00 = *reinterpret_cast<const AlignedVec16*>(r0 + g),
+                 c01 = *reinterpret_cast<const AlignedVec16*>(r0 + g + 16);
+    AlignedVec16 c10 = *reinterpret_cast<const AlignedVec16*>(r1 + g),
+                 c11 = *reinterpret_cast<const AlignedVec16*>(r1 + g + 16);
+    AlignedVec16 c20 = *reinterpret_cast<const AlignedVec16*>(r2 + g),
+                 c21 = *reinterpret_cast<const AlignedVec16*>(r2 + g + 16);
+    AlignedVec16 c30 = *reinterpret_cast<const AlignedVec16*>(r3 + g),
+                 c31 = *reinterpret_cast<const AlignedVec16*>(r3 + g + 16);
+    for (int q = 0; q < K; ++q) {
+      const AlignedVec16 a0 = *reinterpret_cast<const AlignedVec16*>(a[q] + g),
+                         a1 = *reinterpret_cast<const AlignedVec16*>(a[q] + g + 16);
+      c00 -= f0[q] * a0;
+      c01 -= f0[q] * a1;
+      c10 -= f1[q] * a0;
+      c11 -= f1[q] * a1;
+      c20 -= f2[q] * a0;
+      c21 -= f2[q] * a1;
+      c30 -= f3[q] * a0;
+      c31 -= f3[q] * a1;
+    }
+    *reinterpret_cast<AlignedVec16*>(r0 + g) = c00;
+    *reinterpret_cast<AlignedVec16*>(r0 + g + 16) = c01;
+    *reinterpret_cast<AlignedVec16*>(r1 + g) = c10;
+    *reinterpret_cast<AlignedVec16*>(r1 + g + 16) = c11;
+    *reinterpret_cast<AlignedVec16*>(r2 + g) = c20;
+    *reinterpret_cast<AlignedVec16*>(r2 + g + 16) = c21;
+    *reinterpret_cast<AlignedVec16*>(r3 + g) = c30;
+    *reinterpret_cast<AlignedVec16*>(r3 + g + 16) = c31;
+  }
+}
+
+}  // namespace
+
+// Forward elimination of the symmetric band, the upper triangle in place: for
+// pivot i and every row r = i + j - 1 within reach, row r loses f = Band[i][j] /
+// Band[i][1] times row i's tail, and Rhs[r] loses f·Rhs[i]. Pivots are taken in
+// blocks of up to EliminationBlock rows: first the rows inside the block are
+// updated pivot by pivot (they become pivot rows themselves), then every row
+// below the block receives the block's updates in pivot order. Every entry sees
+// the same float operations in the same order as with one pivot at a time.
+bool EliminateBand(SolverWorkspace& ws) {
+  const int n = ws.DofCount;
+  const int w = ws.HalfBandwidth;
+  for (int i = 1; i <= n; ++i) ws.PivotScale[i] = ws.BandAt(i, 1);
+  auto reach = [n, w](int i) { return std::min(n - i + 1, w); };
+
+  // Wide bands gain from many pivots per pass (each row below is read once per
+  // block); narrow ones keep the in-block part small.
+  const int block = std::clamp(w / 8, 8, EliminationBlock);
+  for (int i0 = 1; i0 <= n - 1; i0 += block) {
+    const int p = std::min(block, n - i0);
+    const int iEnd = i0 + p - 1;
+
+    for (int q = 0; q < p; ++q) {
+      const int i = i0 + q;
+      const int m = reach(i);
+      const float* pivotRow = ws.BandRow(i);
+      if (m >= 2 && PivotIsNegligible(pivotRow[1], ws.PivotScale[i])) return false;
+      float* f = ws.Factors[q].data();
+      for (int j = 2; j <= m; ++j) f[j] = pivotRow[j] / pivotRow[1];
+      for (int j = 2; j <= m && i + j - 1 <= iEnd; ++j) {
+        const int r = i + j - 1;
+        const float* tail = pivotRow + (j - 1);  // tail[c] = Band[i][c + j - 1]
+        UpdateSpan(ws.BandRow(r), &tail, &f[j], 1, 1, m - j + 1);
+        ws.Rhs[r] -= f[j] * ws.Rhs[i];
+      }
+    }
+
+    // The rows below the block, addressed by global column g. Pivot i updates
+    // the columns g <= gEnd = i + reach(i) - 1 of every row r <= gEnd, and gEnd
+    // grows with i, so the columns of a row fall into segments, each updated
+    // by a suffix of the block's pivots. In global columns every row needs the
+    // same pivot-row entries at the same place within a cache line.
+    const float* pivotAt[EliminationBlock];  // pivotAt[q][g] = entry (i0 + q, g)
+    int segmentCount = 0;
+    int segmentPivot[EliminationBlock], segmentEnd[EliminationBlock];
+    for (int q = 0; q < p; ++q) {
+      const int i = i0 + q;
+      pivotAt[q] = ws.BandRow(i) + 1 - i;
+      const int gEnd = i + reach(i) - 1;
+      if (segmentCount == 0 || gEnd != segmentEnd[segmentCount - 1]) {
+        segmentPivot[segmentCount] = q;
+        segmentEnd[segmentCount++] = gEnd;
+      }
+    }
+    const int rLast = segmentEnd[segmentCount - 1];
+    // The multipliers of each row below, by pivot: RowFactors[(r - iEnd - 1)·block + q].
+    for (int r = iEnd + 1; r <= rLast; ++r) {
+      float* f = &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock];
+      float rhs = ws.Rhs[r];
+      for (int q = 0; q < p; ++q) {
+        const int i = i0 + q, j = r - i + 1;
+        f[q] = j <= reach(i) ? ws.Factors[q][j] : 0.0f;
+        if (j <= reach(i)) rhs -= f[q] * ws.Rhs[i];
+      }
+      ws.Rhs[r] = rhs;
+    }
+    // Entries gFrom..gTo of one row, segment by segment.
+    auto updateRow = [&](float* rowAt, const float* f, int gFrom, int gTo) {
+      for (int k = 0; k < segmentCount && gFrom <= gTo; ++k) {
+        if (segmentEnd[k] < gFrom) continue;
+        const int q = segmentPivot[k];
+        const int gStop = std::min(segmentEnd[k], gTo);
+        UpdateSpan(rowAt, pivotAt + q, f + q, p - q, gFrom, gStop);
+        gFrom = gStop + 1;
+      }
+    };
+    auto factorsOf = [&](int r) { return &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock]; };
+    int r = iEnd + 1;
+    // Four rows at a time, in whole aligned vectors of 32 columns from the
+    // multiple of 16 at or below r on; the rest row by row. Columns before a
+    // row's diagonal and after the last column n are computed as well when
+    // that completes a vector: their slots lie in the row's slack (see
+    // BandStride) and are never read as matrix entries.
+    for (; r + 3 <= rLast; r += 4) {
+      float* rows[4];
+      const float* f[4];
+      for (int k = 0; k < 4; ++k) {
+        rows[k] = ws.BandRow(r + k) + 1 - (r + k);
+        f[k] = factorsOf(r + k);
+      }
+      int gFrom = r & ~15;
+      for (int s = 0; s < segmentCount && gFrom <= rLast; ++s) {
+        if (segmentEnd[s] < gFrom) continue;
+        const int q = segmentPivot[s];
+        const int lo = gFrom, hi = segmentEnd[s];
+        const int alignedLo = (lo + 15) & ~15;
+        const int reachHi = hi == n ? ((hi - alignedLo + 1 + 31) & ~31) + alignedLo - 1 : hi;
+        const int wholeHi = alignedLo + std::max(0, reachHi - alignedLo + 1) / 32 * 32 - 1;
+        const float* fq[4] = {f[0] + q, f[1] + q, f[2] + q, f[3] + q};
+        if (wholeHi > alignedLo) {
+          for (int k = 0; k < 4; ++k)
+            UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, std::max(lo, r + k), alignedLo - 1);
+          UpdateFourRows(rows, pivotAt + q, fq, p - q, alignedLo, wholeHi);
+          for (int k = 0; k < 4; ++k) UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, wholeHi + 1, hi);
+        } else {
+          for (int k = 0; k < 4; ++k) UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, std::max(lo, r + k), hi);
+        }
+        gFrom = hi + 1;
+      }
+    }
+    for (; r <= rLast; ++r) updateRow(ws.BandRow(r) + 1 - r, factorsOf(r), r, rLast);
+  }
+  return true;
+}
+
+bool BackSubstitute(SolverWorkspace& ws) {
+  const int n = ws.DofCount;
+  if (n < 1) return true;
+  if (PivotIsNegligible(ws.BandAt(n, 1), ws.PivotScale[n])) return false;
+  ws.Rhs[n] = ws.Rhs[n] / ws.BandAt(n, 1);
+  for (int i = n - 1; i >= 1; --i) {
+    const float* row = ws.BandRow(i);
+    if (PivotIsNegligible(row[1], ws.PivotScale[i])) return false;
+    const float g = 1.0f / row[1];
+    float value = g * ws.Rhs[i];
+    const int m = std::min(n - i + 1, ws.HalfBandwidth);
+    for (int j = 2; j <= m; ++j) value -= g * row[j] * ws.Rhs[i + j - 1];
+    ws.Rhs[i] = value;
+  }
+  return true;
+}
+
+void SolveModel(SolverWorkspace& ws) {
+  ws.Status = SolveOk;
+  ws.DofCount = 3 * ws.NodeCount;
+  if (ws.DofCount >= 2000 || !ReferencesInRange(ws)) {
+    ws.Status = SolveInputError;
+    return;
+  }
+  for (int d = 1; d <= ws.DofCount; ++d) ws.Rhs[d] = ws.Loads[d];
+  ws.HalfBandwidth = ComputeHalfBandwidth(ws);
+  if (!AssembleBand(ws)) {
+    ws.Status = SolveInputError;
+    return;
+  }
+  if (!RigidMotionRestrained(ws) || !EliminateBand(ws) || !BackSubstitute(ws)) {
+    ws.Status = SolveSingular;
+    return;
+  }
+  RecoverStresses(ws);
+}
+
+void SolveModel() { SolveModel(TheSolverWorkspace); }
+
+}  // namespace qor

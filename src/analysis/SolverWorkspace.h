@@ -1,0 +1,114 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "analysis/ElementMatrices.h"
+
+namespace qor {
+
+// Capacities of the solver's own copy of the model; index 0 is never used.
+inline constexpr int SolverElementCapacity = 1999;
+inline constexpr int SolverNodeCapacity = 999;
+inline constexpr int SolverSupportCapacity = 499;
+inline constexpr int SolverDofCapacity = 1999;
+inline constexpr int SolverMaterialCapacity = 9;
+// A band row holds 2000 entries. Rows are stored BandStride floats apart (a
+// multiple of 16, and not of 1024, so that rows do not compete for the same
+// cache sets), and row i is shifted by (i - 1) mod 16 floats: then every
+// entry of global column g lies at the same position within a 64-byte line in
+// every row, and the elimination reads and writes whole aligned vectors. Each
+// row has slack for 48 entries past its end and 17 before its diagonal, where
+// the elimination may complete a vector with entries nobody reads.
+inline constexpr int BandRowLength = 2000;
+inline constexpr int BandStride = 2096;
+// Most pivot rows eliminated together in one pass over the rows below them.
+inline constexpr int EliminationBlock = 64;
+
+enum SolveStatus : std::int32_t {
+  SolveOk = 0,
+  SolveInputError = 1,   // too many degrees of freedom, a failing element, or a reference out of range
+  SolveSingular = 2,     // a zero or negligible pivot: the supports leave the model free to move
+  SolveStressError = 3,  // an element failed during the stress recovery
+};
+
+// The analysis's own copy of the model with the band matrix. One static
+// instance lives for the whole run (TheSolverWorkspace); the compute command
+// fills it, SolveModel works on it and the command copies the results back.
+struct SolverWorkspace {
+  std::int32_t HalfBandwidth = 0;
+  float Penalty = 0;
+  Matrix12x12 Ke{};
+  Matrix6x12 B{};
+  Matrix6x6 D{};
+  Matrix6x12 DB{};
+  std::int32_t Status = 0;
+  std::int32_t ElementCount = 0, NodeCount = 0, SupportCount = 0, MaterialCount = 0;
+  std::int32_t DofCount = 0;
+
+  std::array<std::array<std::int32_t, 5>, SolverElementCapacity + 1> ElementNodes{};  // [e][1..4]
+  std::array<std::int32_t, SolverSupportCapacity + 1> SupportDofs{};
+  std::array<std::int32_t, SolverSupportCapacity + 1> SupportValues{};
+  std::array<std::int32_t, SolverElementCapacity + 1> ElementMaterials{};
+  std::array<float, SolverDofCapacity + 1> Rhs{};
+  std::array<float, SolverDofCapacity + 1> Loads{};
+  std::array<float, SolverNodeCapacity + 1> X{}, Y{}, Z{};
+  std::array<std::array<float, 8>, SolverElementCapacity + 1> ElementStresses{};  // [e][1..7]
+  std::array<float, SolverMaterialCapacity + 1> MaterialE{}, MaterialNu{};
+  std::array<float, SolverElementCapacity + 1> ElementDensities{};
+
+  // Diagonal of every row before elimination: the scale its pivot is judged by.
+  std::array<float, SolverDofCapacity + 1> PivotScale{};
+  // Multipliers of the pivot rows of one elimination block, [q][j].
+  std::array<std::array<float, BandRowLength + 1>, EliminationBlock> Factors{};
+  // The same multipliers by row below the block: [(r - last pivot - 1)·EliminationBlock + q].
+  std::array<float, static_cast<std::size_t>(BandRowLength) * EliminationBlock> RowFactors{};
+
+  // Row i (1..1999) of the band; entry t (1..HalfBandwidth) stands for the
+  // global entry (i, i + t - 1).
+  float* BandRow(int i) { return &Band[RowOffset(i)]; }
+  const float* BandRow(int i) const { return &Band[RowOffset(i)]; }
+  static std::size_t RowOffset(int i) { return static_cast<std::size_t>(i) * BandStride + (i - 1) % 16; }
+  float& BandAt(int i, int t) { return BandRow(i)[t]; }
+
+  alignas(64) std::array<float, static_cast<std::size_t>(SolverDofCapacity + 1) * BandStride> Band{};
+};
+
+// The one workspace of the program (about 16 MB, static storage).
+extern SolverWorkspace TheSolverWorkspace;
+
+// A pivot whose magnitude is at most this fraction of its row's diagonal before
+// elimination counts as zero. See SolveModel.cpp for the choice.
+inline constexpr float NegligiblePivot = 1e-6f;
+
+/// Assembles, applies the supports, eliminates, back-substitutes and recovers
+/// the stresses; leaves Status, Rhs (the displacements) and ElementStresses.
+void SolveModel(SolverWorkspace& ws);
+void SolveModel();
+
+/// The largest 3·(nmax - nmin + 1) over the elements; 0 without elements.
+std::int32_t ComputeHalfBandwidth(const SolverWorkspace& ws);
+
+/// True when every element node, element material and support refers to a row that exists.
+bool ReferencesInRange(const SolverWorkspace& ws);
+
+/// True when the supports stop every rigid-body motion of every group of elements joined through shared nodes.
+bool RigidMotionRestrained(const SolverWorkspace& ws);
+
+/// Steps of SolveModel, each usable on its own by tests and benchmarks.
+/// AssembleBand: zero the band, scatter every element's Ke, add the penalties; false on a failing element.
+bool AssembleBand(SolverWorkspace& ws);
+/// EliminateBand + BackSubstitute: solve the assembled band in place; false on a zero or negligible pivot.
+bool EliminateBand(SolverWorkspace& ws);
+bool BackSubstitute(SolverWorkspace& ws);
+/// True when `pivot` is exactly 0 or negligible against `scale`, the row's diagonal before elimination.
+bool PivotIsNegligible(float pivot, float scale);
+/// Gathers element e's corners from the workspace.
+TetCorners CornersOf(const SolverWorkspace& ws, int e);
+
+/// Six stress components and the reduced (Huber) stress of every element; false and Status 3 on failure.
+bool RecoverStresses(SolverWorkspace& ws);
+/// sqrt(s1² + s2² + s3² - s1s2 - s1s3 - s2s3 + 3(s4² + s5² + s6²)), or 0 when the sum is negative.
+float ReducedStress(float s1, float s2, float s3, float s4, float s5, float s6);
+
+}  // namespace qor
