@@ -11,7 +11,11 @@ namespace qor {
 // as the user numbers them.
 inline constexpr int NodeCapacity = 999;
 inline constexpr int ElementCapacity = 1999;
-inline constexpr int DofCapacity = 1999;
+// Forces and displacements have room for every node the store can hold (three
+// degrees of freedom each), although only models of up to 665 nodes (1995
+// degrees of freedom) can be computed: a model of 997 nodes read from a file or
+// built by the generators still carries its loads without writing past a table.
+inline constexpr int DofCapacity = 3 * NodeCapacity;
 inline constexpr int SupportCapacity = 499;
 inline constexpr int MaterialCapacity = 7;
 

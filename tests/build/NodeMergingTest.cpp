@@ -122,14 +122,16 @@ TEST(DuplicateNodeCommand, ReportsTheCountAndInvalidatesOnlyWhenSomethingWasFuse
   EXPECT_EQ(store.NodeCount, 2);
 }
 
-TEST(MergeCoincidentNodes, ModelsBeyondTheForceTableStayInsideIt) {
-  // 997 nodes own more degrees of freedom than Forces holds; fusing must move
-  // only the entries that exist (the sanitizer build checks the bounds).
+TEST(MergeCoincidentNodes, AFullStoreKeepsTheForcesOfItsLastNodes) {
+  // 997 nodes own 2991 degrees of freedom; fusing moves the force entries of
+  // the last nodes down with them (the sanitizer build checks the bounds).
   ModelStore store;
   store.NodeCount = 997;
   for (int n = 1; n <= 997; ++n) store.Nodes[n] = {static_cast<float>(n % 500), 0, 0};
+  store.Forces[DofOf(997, 2)] = 4.0f;  // node 997 survives its twin 497 as node 500
   EXPECT_EQ(MergeCoincidentNodes(store, 1, store.NodeCount, 0, 0, 0, AgainstAll), 497);
   EXPECT_EQ(store.NodeCount, 500);
+  EXPECT_EQ(store.Forces[DofOf(500, 2)], 4.0f);
 }
 
 }  // namespace

@@ -92,16 +92,19 @@ TEST_F(BrowserTextTest, NumbersOutsideTheModelShowNoStaleData) {
   EXPECT_EQ(qor::ElementNodesText(m, 5), "-");
 }
 
-TEST_F(BrowserTextTest, NodesBeyondTheDofTablesCarryNoForceOrDisplacement) {
-  // 997 nodes have degrees of freedom up to 2991, past the 1999 rows of the
-  // force and displacement tables.
+TEST_F(BrowserTextTest, EveryNodeOfAFullStoreShowsItsForceAndDisplacement) {
+  // 997 nodes have degrees of freedom up to 2991; the tables hold them all,
+  // and nothing past the model's own degrees of freedom is read.
   m.NodeCount = 997;
-  m.Forces[qor::DofCapacity] = 9.0f;  // node 667 x
-  EXPECT_EQ(qor::ForceAt(m, qor::DofCapacity), 9.0f);
-  EXPECT_EQ(qor::ForceAt(m, qor::DofCapacity + 1), 0.0f);
-  EXPECT_EQ(qor::NodeForcesText(m, 997, RealFormat::Fixed('.')), "");
-  EXPECT_EQ(qor::DisplacementText(m, 997, RealFormat::General(7, '.')), "0 , 0 , 0");
-  EXPECT_EQ(qor::ForceLines(m, '.').back(), "667 : 9.00000x");
+  m.Forces[qor::DofOf(997, 1)] = 9.0f;
+  m.Displacements[qor::DofOf(997, 3)] = -1.0f;
+  EXPECT_EQ(qor::ForceAt(m, qor::DofOf(997, 1)), 9.0f);
+  EXPECT_EQ(qor::ForceAt(m, qor::DofOf(997, 3) + 1), 0.0f);
+  EXPECT_EQ(qor::NodeForcesText(m, 997, RealFormat::Fixed('.')), "9.00000x ");
+  EXPECT_EQ(qor::DisplacementText(m, 997, RealFormat::General(7, '.')), "0 , 0 , -1");
+  EXPECT_EQ(qor::ForceLines(m, '.').back(), "997 : 9.00000x");
+  m.Forces[qor::DofOf(997, 1)] = 0.0f;
+  m.Displacements[qor::DofOf(997, 3)] = 0.0f;
 }
 
 TEST_F(BrowserTextTest, ResultFormatHasSevenDigits) {

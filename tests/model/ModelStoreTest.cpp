@@ -17,8 +17,8 @@ TEST(ModelStore, NewStoreIsEmpty) {
   EXPECT_EQ(store.Nodes.size(), 1000u);
   EXPECT_EQ(store.Elements.size(), 2000u);
   EXPECT_EQ(store.Stresses.size(), 2000u);
-  EXPECT_EQ(store.Forces.size(), 2000u);
-  EXPECT_EQ(store.Displacements.size(), 2000u);
+  EXPECT_EQ(store.Forces.size(), 2998u);
+  EXPECT_EQ(store.Displacements.size(), 2998u);
   EXPECT_EQ(store.Supports.size(), 500u);
   EXPECT_EQ(store.Materials.size(), 8u);
   EXPECT_EQ(Densities.size(), 2000u);
