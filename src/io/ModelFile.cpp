@@ -1,5 +1,6 @@
 #include "io/ModelFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -108,26 +109,35 @@ bool ReadTables(ModelTokens& in, ModelStore& staged, DensityTable& densities) {
 }  // namespace
 
 std::string WriteModelText(const ModelStore& store) {
+  // Counters are trusted only as far as the tables reach, so a damaged store
+  // cannot make the writer read past them; degrees of freedom beyond the
+  // Forces table carry no load.
+  const auto within = [](std::int32_t count, std::int32_t capacity) { return count < 0 ? 0 : std::min(count, capacity); };
+  const std::int32_t nodes = within(store.NodeCount, NodeCapacity);
+  const std::int32_t elements = within(store.ElementCount, ElementCapacity);
+  const std::int32_t materials = within(store.MaterialCount, MaterialCapacity);
+  const std::int32_t supports = within(store.SupportCount, SupportCapacity);
+  const auto force = [&store](std::int32_t d) { return d <= DofCapacity ? store.Forces[d] : 0.0f; };
   std::string out;
-  out.reserve(64 + 40 * static_cast<std::size_t>(2 * store.NodeCount + store.ElementCount) +
-              24 * static_cast<std::size_t>(store.ElementCount + store.MaterialCount + store.SupportCount));
+  out.reserve(64 + 40 * static_cast<std::size_t>(2 * nodes + elements) +
+              24 * static_cast<std::size_t>(elements + materials + supports));
   out += "QOR3DAscii ";
-  AppendInts(out, {store.NodeCount, store.ElementCount, store.MaterialCount, store.SupportCount, store.ResultsValid});
-  for (std::int32_t n = 1; n <= store.NodeCount; ++n) {
+  AppendInts(out, {nodes, elements, materials, supports, store.ResultsValid});
+  for (std::int32_t n = 1; n <= nodes; ++n) {
     const NodeRow& p = store.Nodes[n];
     AppendFloats(out, {p.x, p.y, p.z});
   }
-  for (std::int32_t e = 1; e <= store.ElementCount; ++e) {
+  for (std::int32_t e = 1; e <= elements; ++e) {
     const ElementRow& el = store.Elements[e];
     AppendInts(out, {el.node[1], el.node[2], el.node[3], el.node[4], el.material});
   }
-  for (std::int32_t m = 1; m <= store.MaterialCount; ++m) AppendFloats(out, {store.Materials[m].E, store.Materials[m].nu});
-  for (std::int32_t j = 1; j <= store.SupportCount; ++j) AppendInts(out, {store.Supports[j].dof, store.Supports[j].value});
-  for (std::int32_t n = 1; n <= store.NodeCount; ++n)
-    AppendFloats(out, {store.Forces[DofOf(n, 1)], store.Forces[DofOf(n, 2)], store.Forces[DofOf(n, 3)]});
+  for (std::int32_t m = 1; m <= materials; ++m) AppendFloats(out, {store.Materials[m].E, store.Materials[m].nu});
+  for (std::int32_t j = 1; j <= supports; ++j) AppendInts(out, {store.Supports[j].dof, store.Supports[j].value});
+  for (std::int32_t n = 1; n <= nodes; ++n)
+    AppendFloats(out, {force(DofOf(n, 1)), force(DofOf(n, 2)), force(DofOf(n, 3))});
   // A stress that is not a finite number (left by a failed computation) would
   // make the file unreadable; it is written as 0, which the reader accepts.
-  for (std::int32_t e = 1; e <= store.ElementCount; ++e) {
+  for (std::int32_t e = 1; e <= elements; ++e) {
     const float reduced = store.Stresses[e][Reduced];
     AppendFloats(out, {std::isfinite(reduced) ? reduced : 0.0f});
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -158,6 +159,27 @@ TEST(ModelFileTest, NonFiniteStressIsWrittenAsZeroSoTheFileStaysReadable) {
   densities[1] = 5.0f;
   ASSERT_TRUE(qor::ReadModelText(text, *store, densities).ok);
   EXPECT_EQ(densities[1], 0.0f);
+}
+
+TEST(ModelFileTest, WriterStaysInsideTheTablesWhateverTheCounters) {
+  // 997 nodes fit the node table but only 666 nodes' degrees of freedom fit
+  // Forces; the rest are written as unloaded, and such a file is not read.
+  auto store = std::make_unique<ModelStore>();
+  store->NodeCount = 997;
+  store->Forces.fill(1.0f);
+  const std::string text = qor::WriteModelText(*store);
+  std::vector<std::string> lines;
+  std::istringstream split(text);
+  for (std::string line; std::getline(split, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 1u + 2 * 997);
+  EXPECT_EQ(lines[997 + 666], "1 1 1");
+  EXPECT_EQ(lines[997 + 667], "1 0 0") << "node 667 has only entry 1999 in Forces";
+  EXPECT_EQ(lines.back(), "0 0 0");
+  store->NodeCount = -5;
+  store->ElementCount = 1 << 30;
+  EXPECT_EQ(qor::WriteModelText(*store).substr(0, 23), "QOR3DAscii 0 1999 0 0 0");
+  DensityTable densities{};
+  EXPECT_FALSE(qor::ReadModelText(text, *store, densities).ok);
 }
 
 // Every refusal leaves the store and the densities exactly as they were.
