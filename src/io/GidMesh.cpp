@@ -50,14 +50,18 @@ struct StagedElement {
   int line;
 };
 
-// The mesh as read, before it may go into the store. Rows are kept only up to
-// what the store can take; beyond that only the counts grow.
+struct StagedNode {
+  NodeRow at;
+  bool inTakenBlock;  // listed under a block of tetrahedra
+  bool used = false;  // named by a tetrahedron
+  std::int32_t number = 0;  // program number once it is known to be kept
+};
+
+// The mesh as read, before it may go into the store.
 struct StagedMesh {
-  std::vector<NodeRow> nodes;
-  std::unordered_map<std::int32_t, std::int32_t> numberOf;  // file node number -> 1-based program number
-  std::int64_t nodeCount = 0;
+  std::vector<StagedNode> nodes;                        // in order of first appearance
+  std::unordered_map<std::int32_t, std::size_t> indexOf;  // file node number -> index in `nodes`
   std::vector<StagedElement> elements;
-  std::int64_t elementCount = 0;
   bool sawTetrahedraBlock = false;
 };
 
@@ -105,10 +109,11 @@ std::string ReadMesh(std::string_view text, StagedMesh& mesh) {
         const auto x = ParseFloat(tokens[1], '.'), y = ParseFloat(tokens[2], '.'), z = ParseFloat(tokens[3], '.');
         if (!number || !x || !y || !z) return LineFault(lineNumber);
         // A node number met again (a later block repeats the coordinates) is the same node.
-        if (mesh.numberOf.contains(*number)) break;
-        ++mesh.nodeCount;
-        mesh.numberOf.emplace(*number, static_cast<std::int32_t>(mesh.nodeCount));
-        if (mesh.nodeCount <= MaxFileNodes) mesh.nodes.push_back({*x, *y, *z});
+        const auto [known, added] = mesh.indexOf.emplace(*number, mesh.nodes.size());
+        if (added)
+          mesh.nodes.push_back({{*x, *y, *z}, takeBlock});
+        else if (takeBlock)
+          mesh.nodes[known->second].inTakenBlock = true;
         break;
       }
 
@@ -123,8 +128,7 @@ std::string ReadMesh(std::string_view text, StagedMesh& mesh) {
           if (!node) return LineFault(lineNumber);
           element.fileNode[k] = *node;
         }
-        ++mesh.elementCount;
-        if (mesh.elementCount <= MaxFileElements) mesh.elements.push_back(element);
+        mesh.elements.push_back(element);
         break;
       }
     }
@@ -132,48 +136,64 @@ std::string ReadMesh(std::string_view text, StagedMesh& mesh) {
   return {};
 }
 
-// Checks the counts and the element nodes; an empty string when all is well.
-std::string CheckMesh(const StagedMesh& mesh) {
-  if (!mesh.sawTetrahedraBlock || mesh.elementCount == 0)
+// Resolves the element nodes and numbers the nodes that are kept: those of
+// the tetrahedra blocks and those of other blocks that a tetrahedron names
+// (nodes only of skipped blocks would be free nodes that no element holds).
+// Returns the number of kept nodes, or the fault.
+std::string NumberNodes(StagedMesh& mesh, std::int64_t& kept) {
+  if (!mesh.sawTetrahedraBlock || mesh.elements.empty())
     return "Plik nie zawiera siatki czworościanów (Tetrahedra, 4 węzły w elemencie).";
-  std::string tooLarge;
-  if (mesh.nodeCount > MaxFileNodes)
-    tooLarge += "Siatka ma za dużo węzłów: " + std::to_string(mesh.nodeCount) + " (najwyżej " +
-                std::to_string(MaxFileNodes) + ").\n";
-  if (mesh.elementCount > MaxFileElements)
-    tooLarge += "Siatka ma za dużo elementów: " + std::to_string(mesh.elementCount) + " (najwyżej " +
-                std::to_string(MaxFileElements) + ").\n";
-  if (!tooLarge.empty()) return tooLarge.substr(0, tooLarge.size() - 1);
   for (const StagedElement& element : mesh.elements) {
     for (std::int32_t fileNode : element.fileNode) {
-      if (!mesh.numberOf.contains(fileNode))
+      const auto found = mesh.indexOf.find(fileNode);
+      if (found == mesh.indexOf.end())
         return "Element w wierszu " + std::to_string(element.line) + " odwołuje się do węzła " +
                std::to_string(fileNode) + ", którego plik nie definiuje.";
+      mesh.nodes[found->second].used = true;
     }
   }
+  kept = 0;
+  for (StagedNode& node : mesh.nodes) {
+    if (node.inTakenBlock || node.used) node.number = static_cast<std::int32_t>(++kept);
+  }
   return {};
+}
+
+std::string CheckCounts(std::int64_t nodes, std::int64_t elements) {
+  std::string tooLarge;
+  if (nodes > MaxFileNodes)
+    tooLarge += "Siatka ma za dużo węzłów: " + std::to_string(nodes) + " (najwyżej " + std::to_string(MaxFileNodes) + ").";
+  if (elements > MaxFileElements) {
+    if (!tooLarge.empty()) tooLarge += '\n';
+    tooLarge += "Siatka ma za dużo elementów: " + std::to_string(elements) + " (najwyżej " +
+                std::to_string(MaxFileElements) + ").";
+  }
+  return tooLarge;
 }
 
 }  // namespace
 
 IoResult ImportGidMesh(std::string_view text, ModelStore& store) {
   StagedMesh mesh;
+  std::int64_t nodeCount = 0;
   std::string fault = ReadMesh(text, mesh);
-  if (fault.empty()) fault = CheckMesh(mesh);
+  if (fault.empty()) fault = NumberNodes(mesh, nodeCount);
+  if (fault.empty()) fault = CheckCounts(nodeCount, static_cast<std::int64_t>(mesh.elements.size()));
   if (!fault.empty()) return IoResult::Failure(Refusal(fault));
 
   ClearModel(store);
-  const auto nodeCount = static_cast<std::int32_t>(mesh.nodes.size());
-  for (std::int32_t n = 1; n <= nodeCount; ++n) {
-    store.Nodes[n] = mesh.nodes[n - 1];
-    for (std::int32_t c = 1; c <= 3; ++c) store.Forces[DofOf(n, c)] = 0.0f;
+  for (const StagedNode& node : mesh.nodes) {
+    if (node.number == 0) continue;
+    store.Nodes[node.number] = node.at;
+    for (std::int32_t c = 1; c <= 3; ++c) store.Forces[DofOf(node.number, c)] = 0.0f;
   }
   const auto elementCount = static_cast<std::int32_t>(mesh.elements.size());
   for (std::int32_t e = 1; e <= elementCount; ++e) {
-    for (int k = 0; k < 4; ++k) store.Elements[e].node[k + 1] = mesh.numberOf.at(mesh.elements[e - 1].fileNode[k]);
+    for (int k = 0; k < 4; ++k)
+      store.Elements[e].node[k + 1] = mesh.nodes[mesh.indexOf.at(mesh.elements[e - 1].fileNode[k])].number;
     store.Elements[e].material = 1;
   }
-  store.NodeCount = nodeCount;
+  store.NodeCount = static_cast<std::int32_t>(nodeCount);
   store.ElementCount = elementCount;
   store.Materials[1] = {DefaultYoungModulus, DefaultPoissonRatio};
   store.MaterialCount = 1;

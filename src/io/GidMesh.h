@@ -15,9 +15,11 @@ namespace qor {
 // and "Elements" ... "end elements" give elements; key words are matched
 // without regard to case, "#" starts a comment and CR LF line ends are fine.
 // Only blocks of "Tetrahedra" with 4 nodes are taken (a file without any MESH
-// line counts as one such block); other blocks are skipped. Nodes of every
-// block are numbered 1, 2, ... in order of first appearance, and element node
-// numbers are mapped from the file's numbers to these.
+// line counts as one such block); other blocks are skipped. The nodes listed
+// in tetrahedra blocks, and the nodes of other blocks that a tetrahedron names,
+// are numbered 1, 2, ... in order of first appearance (a file node number met
+// again is the same node), and element node numbers are mapped from the
+// file's numbers to these.
 //
 // On success the store holds the nodes with zero forces, the elements with
 // material 1, the one material E = 200000, nu = 0.3, no supports, and results

@@ -127,10 +127,11 @@ TEST(GidMeshTest, FileNumbersMapToProgramNumbersInOrderOfAppearance) {
       "END COORDINATES\r\n"
       "elements\r\n 7 10 20 30 50\r\n 8 20 30 50 40 2\r\n end elements\r\n"
       "MESH \"b\" dimension 3 ElemType Triangle Nnode 3\n"
-      "Coordinates\n 40 4 0 0\n 50 9 9 9\nEnd Coordinates\n"
+      "Coordinates\n 40 4 0 0\n 50 9 9 9\n 60 6 0 0\nEnd Coordinates\n"
       "Elements\n 1 10 20 30\n 2 10 20 40\nEnd Elements\n");
   ExpectImportedModel(*s, 5, 2);
-  // 50 -> 1, 10 -> 2, 30 -> 3, 20 -> 4, 40 -> 5 (from the later block).
+  // 50 -> 1, 10 -> 2, 30 -> 3, 20 -> 4, 40 -> 5 (from the later block, named by
+  // a tetrahedron); 60 belongs only to the skipped triangles and is left out.
   const int first[5] = {0, 2, 4, 3, 1}, second[5] = {0, 4, 3, 1, 5};
   for (int k = 1; k <= 4; ++k) {
     EXPECT_EQ(s->Elements[1].node[k], first[k]);
