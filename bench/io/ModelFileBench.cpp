@@ -2,11 +2,11 @@
 // degrees of freedom fill the Forces table, 1997 elements, 7 materials, 497
 // supports), on disk and in memory, and the import of the tripod mesh.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
 #include <random>
-#include <unistd.h>
 
 #include "io/FileText.h"
 #include "io/GidMesh.h"
@@ -67,8 +67,9 @@ BENCHMARK(BM_ReadFullModelText)->Unit(benchmark::kMillisecond);
 
 void BM_ImportTripod(benchmark::State& state) {
   // The shared samples lie beside the repository: bench/io/ -> ../../../shared.
-  const std::string path = (fs::path(__FILE__).parent_path() /
-                            "../../../shared/data/gid/softrobots_tripod_low_tet4_no_material.gidmsh").string();
+  const std::string path =
+      (fs::path(__FILE__).parent_path() / "../../../shared/data/gid/softrobots_tripod_low_tet4_no_material.gidmsh")
+          .string();
   auto store = std::make_unique<qor::ModelStore>();
   for (auto _ : state) {
     if (!qor::ImportGidFile(path, *store).ok) state.SkipWithError("import failed");

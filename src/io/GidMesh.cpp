@@ -52,22 +52,20 @@ struct StagedElement {
 
 struct StagedNode {
   NodeRow at;
-  bool inTakenBlock;  // listed under a block of tetrahedra
-  bool used = false;  // named by a tetrahedron
+  bool inTakenBlock;        // listed under a block of tetrahedra
+  bool used = false;        // named by a tetrahedron
   std::int32_t number = 0;  // program number once it is known to be kept
 };
 
 // The mesh as read, before it may go into the store.
 struct StagedMesh {
-  std::vector<StagedNode> nodes;                        // in order of first appearance
+  std::vector<StagedNode> nodes;                          // in order of first appearance
   std::unordered_map<std::int32_t, std::size_t> indexOf;  // file node number -> index in `nodes`
   std::vector<StagedElement> elements;
   bool sawTetrahedraBlock = false;
 };
 
-std::string LineFault(int line) {
-  return "Nieprawidłowy wiersz " + std::to_string(line) + " pliku siatki.";
-}
+std::string LineFault(int line) { return "Nieprawidłowy wiersz " + std::to_string(line) + " pliku siatki."; }
 
 // Reads the whole text; an empty string means success, otherwise the fault.
 std::string ReadMesh(std::string_view text, StagedMesh& mesh) {
@@ -162,7 +160,8 @@ std::string NumberNodes(StagedMesh& mesh, std::int64_t& kept) {
 std::string CheckCounts(std::int64_t nodes, std::int64_t elements) {
   std::string tooLarge;
   if (nodes > MaxFileNodes)
-    tooLarge += "Siatka ma za dużo węzłów: " + std::to_string(nodes) + " (najwyżej " + std::to_string(MaxFileNodes) + ").";
+    tooLarge +=
+        "Siatka ma za dużo węzłów: " + std::to_string(nodes) + " (najwyżej " + std::to_string(MaxFileNodes) + ").";
   if (elements > MaxFileElements) {
     if (!tooLarge.empty()) tooLarge += '\n';
     tooLarge += "Siatka ma za dużo elementów: " + std::to_string(elements) + " (najwyżej " +

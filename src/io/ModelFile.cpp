@@ -112,7 +112,9 @@ std::string WriteModelText(const ModelStore& store) {
   // Counters are trusted only as far as the tables reach, so a damaged store
   // cannot make the writer read past them; degrees of freedom beyond the
   // Forces table carry no load.
-  const auto within = [](std::int32_t count, std::int32_t capacity) { return count < 0 ? 0 : std::min(count, capacity); };
+  const auto within = [](std::int32_t count, std::int32_t capacity) {
+    return count < 0 ? 0 : std::min(count, capacity);
+  };
   const std::int32_t nodes = within(store.NodeCount, NodeCapacity);
   const std::int32_t elements = within(store.ElementCount, ElementCapacity);
   const std::int32_t materials = within(store.MaterialCount, MaterialCapacity);

@@ -1,5 +1,3 @@
-#include "io/GidMesh.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 #include <string>
 
 #include "io/FileText.h"
+#include "io/GidMesh.h"
 #include "io/StoreCompare.h"
 
 using qor::ModelStore;
@@ -161,8 +160,9 @@ TEST(GidMeshTest, RefusesMeshesItCannotTakeFaithfully) {
 // A regular row of tetrahedra on `nodes` nodes with `elements` elements.
 std::string Chain(int nodes, int elements) {
   std::string text = "MESH dimension 3 ElemType Tetrahedra Nnode 4\nCoordinates\n";
-  for (int n = 1; n <= nodes; ++n) text += std::to_string(n) + " " + std::to_string(n) + " " + std::to_string(n % 7) +
-                                          " " + std::to_string(n % 3) + "\n";
+  for (int n = 1; n <= nodes; ++n)
+    text +=
+        std::to_string(n) + " " + std::to_string(n) + " " + std::to_string(n % 7) + " " + std::to_string(n % 3) + "\n";
   text += "End Coordinates\nElements\n";
   for (int e = 1; e <= elements; ++e) {
     const int a = (e - 1) % (nodes - 3) + 1;

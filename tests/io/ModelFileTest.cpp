@@ -1,5 +1,3 @@
-#include "io/ModelFile.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +11,7 @@
 #include <sstream>
 
 #include "io/FileText.h"
+#include "io/ModelFile.h"
 #include "io/ModelSamples.h"
 #include "io/StoreCompare.h"
 
@@ -132,7 +131,7 @@ TEST(ModelFileTest, ReadsTheHandWrittenFileIntoTablesAndDensities) {
 
 TEST(ModelFileTest, RandomModelsSurviveSaveAndOpen) {
   std::mt19937 random(20240607);
-  const std::int32_t shapes[][4] = {{0, 0, 0, 0},   {1, 0, 0, 0},  {4, 1, 0, 2}, {10, 30, 7, 20},
+  const std::int32_t shapes[][4] = {{0, 0, 0, 0},        {1, 0, 0, 0},   {4, 1, 0, 2},     {10, 30, 7, 20},
                                     {665, 1997, 7, 497}, {200, 5, 3, 1}, {50, 400, 2, 100}};
   for (const auto& shape : shapes) {
     SCOPED_TRACE(::testing::Message() << shape[0] << " nodes, " << shape[1] << " elements");
@@ -222,7 +221,8 @@ TEST(ModelFileTest, RefusesNumbersThatPointOutsideTheModel) {
   ExpectRefused(WithToken(good, "3 -2\n", "13 -2\n"));
   ExpectRefused(WithToken(good, "1 0\n2 0", "0 0\n2 0"));
   // Without materials an element may only name material 1.
-  const std::string noMaterial = "QOR3DAscii 4 1 0 0 0\n0 0 0 1 0 0 0 1 0 0 0 1\n1 2 3 4 1\n" + std::string(12 * 2, ' ');
+  const std::string noMaterial =
+      "QOR3DAscii 4 1 0 0 0\n0 0 0 1 0 0 0 1 0 0 0 1\n1 2 3 4 1\n" + std::string(12 * 2, ' ');
   ExpectRefused(WithToken(noMaterial, "1 2 3 4 1", "1 2 3 4 2"));
   auto store = std::make_unique<ModelStore>();
   DensityTable densities{};
@@ -258,8 +258,8 @@ TEST(ModelFileTest, TokensOfAnyLengthAreRead) {
   DensityTable densities{};
   std::string longWord = std::string(1 << 20, 'Q') + good.substr(10);
   EXPECT_TRUE(qor::ReadModelText(longWord, *store, densities).ok);
-  EXPECT_TRUE(qor::ReadModelText(WithToken(good, "1.5 0 0", "1." + std::string(100000, '5') + " 0 0"), *store,
-                                 densities).ok);
+  EXPECT_TRUE(
+      qor::ReadModelText(WithToken(good, "1.5 0 0", "1." + std::string(100000, '5') + " 0 0"), *store, densities).ok);
   EXPECT_EQ(store->Nodes[2].x, 1.5555556f);
   ExpectRefused(WithToken(good, "1 2 3 4 1", "1 2 3 " + std::string(5000, '4') + " 1"));
 }
