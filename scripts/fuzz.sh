@@ -1,7 +1,54 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and runs each for a bounded time.
+# Builds the libFuzzer targets of the two file readers with clang
+# (AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for a bounded
+# time. FUZZ_SECONDS sets the time per reader (default 150); FUZZ_TARGETS picks
+# the readers (default "model gid"). The corpus grows in fuzz-out/corpus/<reader>,
+# seeded from fuzz/seeds/<reader> and, for the mesh reader, from the shared GiD
+# samples. A finding stops the run with a non-zero status; its input is left in
+# fuzz-out/artifacts/<reader>/.
 set -euo pipefail
-if [ ! -d fuzz ] || [ -z "$(ls fuzz/*.cpp 2>/dev/null)" ]; then
-  echo "no fuzz targets"
-  exit 0
-fi
+cd "$(dirname "$0")/.."
+
+seconds="${FUZZ_SECONDS:-150}"
+targets="${FUZZ_TARGETS:-model gid}"
+build=build/fuzz
+out=fuzz-out
+shared_gid=../shared/data/gid
+
+CXX="${FUZZ_CXX:-clang++}"
+flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined
+       -fno-sanitize-recover=undefined -Isrc -Ifuzz)
+library=(src/io/*.cpp src/model/ModelStore.cpp src/platform/NumberText.cpp)
+
+mkdir -p "$build"
+build_target() {  # name source
+  local binary="$build/$1"
+  local newest
+  newest=$(ls -t "$2" fuzz/FuzzCheck.h "${library[@]}" src/io/*.h src/model/*.h src/platform/NumberText.h | head -n 1)
+  if [ ! -x "$binary" ] || [ "$newest" -nt "$binary" ]; then
+    echo "== building $1"
+    "$CXX" "${flags[@]}" "$2" "${library[@]}" -o "$binary"
+  fi
+}
+build_target fuzz_model fuzz/ModelFileFuzz.cpp
+build_target fuzz_gid fuzz/GidMeshFuzz.cpp
+
+run_target() {  # reader binary dictionary seed folders...
+  local reader="$1" binary="$2" dictionary="$3"
+  shift 3
+  local corpus="$out/corpus/$reader" artifacts="$out/artifacts/$reader/"
+  mkdir -p "$corpus" "$artifacts"
+  local seeds=()
+  for folder in "$@"; do [ -d "$folder" ] && seeds+=("$folder"); done
+  echo "== fuzzing the $reader reader for $seconds s"
+  "$binary" "$corpus" "${seeds[@]}" -dict="$dictionary" -max_total_time="$seconds" -timeout=10 \
+    -rss_limit_mb=2048 -max_len=131072 -print_final_stats=1 -artifact_prefix="$artifacts"
+}
+
+for target in $targets; do
+  case "$target" in
+    model) run_target model "$build/fuzz_model" fuzz/model.dict fuzz/seeds/model ;;
+    gid) run_target gid "$build/fuzz_gid" fuzz/gid.dict fuzz/seeds/gid "$shared_gid" ;;
+    *) echo "unknown fuzz target $target" >&2; exit 2 ;;
+  esac
+done

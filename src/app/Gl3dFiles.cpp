@@ -1,6 +1,61 @@
 // File commands of the main window: the model file and the mesh import.
-#include "Gl3d.h"
+#include <exception>
 
-void TGL::Otwrz1Click() {}
-void TGL::Zapisz1Click() {}
-void TGL::Import1Click() {}
+#include "Gl3d.h"
+#include "io/GidMesh.h"
+#include "io/ModelFile.h"
+
+using namespace qor;
+
+namespace {
+
+const UserMessage OpenFailed{"Błąd przy odczycie...", "Odczyt", MessageStyle::Exclamation};
+const UserMessage SaveFailed{"Błąd przy zapisie...", "Zapis", MessageStyle::Exclamation};
+const UserMessage ImportFailed{"Błąd odczytu", "Import siatki z GiD", MessageStyle::Exclamation};
+
+}  // namespace
+
+void TGL::Otwrz1Click() {
+  // The same settings as Save, in an open dialog: only an existing file can be read.
+  if (const std::optional<std::string> path = prompts().OpenFileName(ZapiszD)) {
+    IoResult result;
+    try {
+      result = OpenModelFile(*path, Model, Densities);
+    } catch (const std::exception&) {
+      result = IoResult::Failure(OpenFailed);
+    }
+    if (result.ok)
+      ResetZoomPanAndFit(View);
+    else
+      prompts().MessageBox(result.message);
+  }
+  Repaint();
+}
+
+void TGL::Zapisz1Click() {
+  const std::optional<std::string> path = prompts().SaveFileName(ZapiszD);
+  if (!path) return;
+  IoResult result;
+  try {
+    result = SaveModelFile(Model, *path);
+  } catch (const std::exception&) {
+    result = IoResult::Failure(SaveFailed);
+  }
+  if (!result.ok) prompts().MessageBox(result.message);
+}
+
+void TGL::Import1Click() {
+  const std::optional<std::string> path = prompts().OpenFileName(ImportGiD);
+  if (!path) return;
+  IoResult result;
+  try {
+    result = ImportGidFile(*path, Model);
+  } catch (const std::exception&) {
+    result = IoResult::Failure(ImportFailed);
+  }
+  if (result.ok)
+    ResetZoomPanAndFit(View);
+  else
+    prompts().MessageBox(result.message);
+  Repaint();
+}

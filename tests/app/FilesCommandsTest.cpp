@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "Gl3d.h"
+#include "Globals.h"
+#include "io/FileText.h"
+#include "support/ScriptedPrompts.h"
+#include "ui_Gl3d.h"
+
+namespace fs = std::filesystem;
+using qor::MessageStyle;
+using qor::UserMessage;
+
+namespace {
+
+class FilesCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateWindows();
+    GL->SetPrompts(&prompts);
+    folder = fs::temp_directory_path() / ("qor-files-test-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    DestroyWindows();
+    fs::remove_all(folder);
+  }
+
+  // A zoomed and panned view, to see which commands put it back.
+  void MoveView() {
+    GL->View.ZoomFactor = 3.0f;
+    GL->View.PanX = 12;
+    GL->View.PanY = -4;
+    GL->View.FitScaleX = 50;
+    GL->View.FitScaleY = 50;
+  }
+  void ExpectViewMoved() {
+    EXPECT_EQ(GL->View.ZoomFactor, 3.0f);
+    EXPECT_EQ(GL->View.PanX, 12.0f);
+    EXPECT_EQ(GL->View.FitScaleX, 50.0f);
+  }
+  void ExpectViewReset() {
+    EXPECT_EQ(GL->View.ZoomFactor, 1.0f);
+    EXPECT_EQ(GL->View.PanX, 0.0f);
+    EXPECT_EQ(GL->View.PanY, 0.0f);
+    EXPECT_EQ(GL->View.FitScaleX, 1.0f);
+    EXPECT_EQ(GL->View.FitScaleY, 1.0f);
+  }
+  // One tetrahedron with a material, a support, a load and a computed stress.
+  void BuildSmallModel() {
+    qor::ModelStore& m = GL->Model;
+    m.NodeCount = 4;
+    m.Nodes[1] = {0, 0, 0};
+    m.Nodes[2] = {2.5f, 0, 0};
+    m.Nodes[3] = {0, 2.5f, 0};
+    m.Nodes[4] = {0, 0, 2.5f};
+    m.ElementCount = 1;
+    m.Elements[1] = {{0, 4, 3, 2, 1}, 1};
+    m.MaterialCount = 1;
+    m.Materials[1] = {210000.0f, 0.25f};
+    m.SupportCount = 1;
+    m.Supports[1] = {3, 0};
+    for (int d = 1; d <= 12; ++d) m.Forces[d] = 0;
+    m.Forces[10] = 125.5f;
+    m.Stresses[1][qor::Reduced] = 42.75f;
+    m.ResultsValid = 1;
+  }
+  std::string Path(const char* name) const { return (folder / name).string(); }
+
+  qor::ScriptedPrompts prompts;
+  fs::path folder;
+};
+
+const UserMessage ReadFailed{"Błąd przy odczycie...", "Odczyt", MessageStyle::Exclamation};
+
+TEST_F(FilesCommandsTest, SaveAndOpenGoThroughTheModelDialog) {
+  BuildSmallModel();
+  prompts.AnswerSave(Path("a.q3d"));
+  GL->ui->Zapisz1->trigger();
+  ASSERT_EQ(prompts.saveDialogs.size(), 1u);
+  EXPECT_EQ(prompts.saveDialogs[0].title, "Zapis danych QOR 3D");
+  EXPECT_EQ(prompts.saveDialogs[0].filter, "QOR 3D |*.q3d|Wszystki pliki|*.*");
+  EXPECT_EQ(prompts.saveDialogs[0].defaultExtension, "*.q3d");
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(qor::ReadWholeFile(Path("a.q3d")).value_or("").substr(0, 21), "QOR3DAscii 4 1 1 1 1\n");
+
+  GL->Zamknij1Click();
+  MoveView();
+  prompts.AnswerOpen(Path("a.q3d"));
+  GL->ui->Otwrz1->trigger();
+  ASSERT_EQ(prompts.openDialogs.size(), 1u);
+  EXPECT_EQ(prompts.openDialogs[0].title, "Zapis danych QOR 3D");
+  EXPECT_EQ(prompts.openDialogs[0].filter, "QOR 3D |*.q3d|Wszystki pliki|*.*");
+  EXPECT_TRUE(prompts.messages.empty());
+  const qor::ModelStore& m = GL->Model;
+  EXPECT_EQ(m.NodeCount, 4);
+  EXPECT_EQ(m.ElementCount, 1);
+  EXPECT_EQ(m.Elements[1].node[1], 4);
+  EXPECT_EQ(m.Materials[1].nu, 0.25f);
+  EXPECT_EQ(m.Supports[1].dof, 3);
+  EXPECT_EQ(m.Forces[10], 125.5f);
+  EXPECT_EQ(qor::Densities[1], 42.75f);
+  EXPECT_EQ(m.ResultsValid, 0);
+  ExpectViewReset();
+}
+
+TEST_F(FilesCommandsTest, CancelledDialogsChangeNothing) {
+  BuildSmallModel();
+  MoveView();
+  GL->Zapisz1Click();
+  GL->Otwrz1Click();
+  GL->Import1Click();
+  EXPECT_EQ(prompts.saveDialogs.size(), 1u);
+  EXPECT_EQ(prompts.openDialogs.size(), 2u);
+  EXPECT_EQ(prompts.openDialogs[1].title, "Siatka z GiD (GiD mesh)");
+  EXPECT_EQ(prompts.openDialogs[1].filter, "Siatka GiD|*.*");
+  EXPECT_EQ(GL->Model.NodeCount, 4);
+  EXPECT_EQ(GL->Model.ResultsValid, 1);
+  ExpectViewMoved();
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(FilesCommandsTest, RefusedOpenWarnsAndKeepsModelDensitiesAndView) {
+  BuildSmallModel();
+  MoveView();
+  qor::Densities[1] = 8.0f;
+  { std::ofstream(Path("bad.q3d")) << "QOR3DAscii 4 1 1 0 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n1 2 3 9 1\n"; }
+  prompts.AnswerOpen(Path("bad.q3d"));
+  prompts.AnswerOpen(Path("missing.q3d"));
+  GL->Otwrz1Click();
+  GL->Otwrz1Click();
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0], ReadFailed);
+  EXPECT_EQ(prompts.messages[1], ReadFailed);
+  EXPECT_EQ(GL->Model.Nodes[2].x, 2.5f);
+  EXPECT_EQ(GL->Model.Elements[1].node[1], 4);
+  EXPECT_EQ(GL->Model.ResultsValid, 1);
+  EXPECT_EQ(qor::Densities[1], 8.0f);
+  ExpectViewMoved();
+}
+
+TEST_F(FilesCommandsTest, FailedSaveWarnsAndKeepsTheOldFile) {
+  BuildSmallModel();
+  prompts.AnswerSave(Path("no/such/folder/a.q3d"));
+  GL->Zapisz1Click();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0], (UserMessage{"Błąd przy zapisie...", "Zapis", MessageStyle::Exclamation}));
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(FilesCommandsTest, ImportReplacesTheModelAndResetsTheView) {
+  BuildSmallModel();
+  MoveView();
+  qor::Densities[3] = 6.0f;
+  prompts.AnswerOpen(std::string(QOR_DATA_DIR) + "/gid/softrobots_tripod_low_tet4_no_material.gidmsh");
+  GL->ui->Import1->trigger();
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(GL->Model.NodeCount, 235);
+  EXPECT_EQ(GL->Model.ElementCount, 579);
+  EXPECT_EQ(GL->Model.MaterialCount, 1);
+  EXPECT_EQ(GL->Model.SupportCount, 0);
+  EXPECT_EQ(GL->Model.Forces[10], 0.0f);
+  EXPECT_EQ(GL->Model.ResultsValid, 0);
+  EXPECT_EQ(qor::Densities[3], 6.0f);
+  ExpectViewReset();
+}
+
+TEST_F(FilesCommandsTest, RefusedImportWarnsAndKeepsTheModel) {
+  BuildSmallModel();
+  MoveView();
+  prompts.AnswerOpen(std::string(QOR_DATA_DIR) + "/gid/sofa_tripod_tet4_781n_2684e_no_material.gidmsh");
+  GL->Import1Click();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0].caption, "Import siatki z GiD");
+  EXPECT_EQ(prompts.messages[0].style, MessageStyle::Exclamation);
+  EXPECT_NE(prompts.messages[0].text.find("2684"), std::string::npos);
+  EXPECT_EQ(GL->Model.NodeCount, 4);
+  EXPECT_EQ(GL->Model.ElementCount, 1);
+  EXPECT_EQ(GL->Model.ResultsValid, 1);
+  ExpectViewMoved();
+}
+
+}  // namespace
