@@ -110,8 +110,7 @@ bool ReadTables(ModelTokens& in, ModelStore& staged, DensityTable& densities) {
 
 std::string WriteModelText(const ModelStore& store) {
   // Counters are trusted only as far as the tables reach, so a damaged store
-  // cannot make the writer read past them; degrees of freedom beyond the
-  // Forces table carry no load.
+  // cannot make the writer read past them.
   const auto within = [](std::int32_t count, std::int32_t capacity) {
     return count < 0 ? 0 : std::min(count, capacity);
   };

@@ -27,10 +27,10 @@ IoResult ReadModelText(std::string_view text, ModelStore& store, DensityTable& d
 IoResult SaveModelFile(const ModelStore& store, const std::string& path);
 IoResult OpenModelFile(const std::string& path, ModelStore& store, DensityTable& densities);
 
-// The largest counts a model file or a mesh may bring into the store: the
-// counts that the editing commands can reach, so that every degree of freedom
-// of every node has its Forces and Displacements entry.
-inline constexpr std::int32_t MaxFileNodes = (DofLimit - 1) / 3 < NodeLimit - 1 ? (DofLimit - 1) / 3 : NodeLimit - 1;
+// The largest counts a model file or a mesh may bring into the store: one
+// below each limit, as for the editing commands. A model of more than 665
+// nodes can be read, viewed and saved; the compute command refuses it.
+inline constexpr std::int32_t MaxFileNodes = NodeLimit - 1;
 inline constexpr std::int32_t MaxFileElements = ElementLimit - 1;
 inline constexpr std::int32_t MaxFileMaterials = MaterialLimit - 1;
 inline constexpr std::int32_t MaxFileSupports = SupportLimit - 1;

@@ -173,11 +173,10 @@ std::string Chain(int nodes, int elements) {
 }
 
 TEST(GidMeshTest, SizeLimitsAreTheStoreLimits) {
-  ExpectImportedModel(*Imported(Chain(665, 1997)), 665, 1997);
-  // 666 nodes would need 1998 force entries; the tables hold degrees of freedom of 665 nodes.
-  ExpectRefused(Chain(666, 10), "za dużo węzłów: 666 (najwyżej 665)");
+  ExpectImportedModel(*Imported(Chain(997, 1997)), 997, 1997);
+  ExpectRefused(Chain(998, 10), "za dużo węzłów: 998 (najwyżej 997)");
   ExpectRefused(Chain(100, 1998), "za dużo elementów: 1998 (najwyżej 1997)");
-  ExpectRefused(Chain(5000, 30000), "węzłów: 5000 (najwyżej 665).\nSiatka ma za dużo elementów: 30000");
+  ExpectRefused(Chain(5000, 30000), "węzłów: 5000 (najwyżej 997).\nSiatka ma za dużo elementów: 30000");
 }
 
 TEST(GidMeshTest, MissingFileIsRefused) {
