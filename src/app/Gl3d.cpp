@@ -12,6 +12,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrompts.h"
 #include "ui_Gl3d.h"
+#include "view/ColourMap.h"
 
 using namespace qor;
 
@@ -60,6 +61,7 @@ TGL::TGL(QWidget* parent)
 TGL::~TGL() { delete ui; }
 
 void TGL::FormCreate() {
+  FillBandColours(View.BandColours);
   Model.ResultsValid = 0;
   Model.NodeCount = 0;
   Model.ElementCount = 0;
