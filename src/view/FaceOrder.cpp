@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "view/Projection.h"
 
@@ -410,7 +411,37 @@ std::int32_t CompareFaces(const Triangle& a, const Triangle& b) {
   return 0;
 }
 
+namespace {
+
+// The side of each edge line on which (px, py) lies, when it lies clearly off
+// all three lines: then the point is plainly inside (winding angle sum ±360)
+// or outside (sum 0) and the angles need not be summed. Points on or next to
+// an edge line return nothing and are left to the angle sum, whose result
+// there depends on the exact angles.
+std::optional<std::int32_t> ClearlyInsideOrOutside(const Triangle& t, double px, double py) {
+  const double area = (static_cast<double>(t[1].x) - t[0].x) * (static_cast<double>(t[2].y) - t[0].y) -
+                      (static_cast<double>(t[1].y) - t[0].y) * (static_cast<double>(t[2].x) - t[0].x);
+  if (area == 0) return std::nullopt;
+  double scale = std::max(std::fabs(px), std::fabs(py));
+  for (const TrianglePoint& corner : t) scale = std::max({scale, std::fabs(double{corner.x}), std::fabs(double{corner.y})});
+  const double margin = 1e-9 * scale + 1e-12;
+  bool inside = true;
+  for (int k = 0; k < 3; ++k) {
+    const TrianglePoint& a = t[k];
+    const TrianglePoint& b = t[(k + 1) % 3];
+    const double ex = static_cast<double>(b.x) - a.x, ey = static_cast<double>(b.y) - a.y;
+    const double length = std::sqrt(ex * ex + ey * ey);
+    const double side = (ex * (py - a.y) - ey * (px - a.x)) / length;  // signed distance from the line
+    if (!(std::fabs(side) > margin)) return std::nullopt;
+    if ((side > 0) != (area > 0)) inside = false;
+  }
+  return inside ? 1 : 0;
+}
+
+}  // namespace
+
 std::int32_t PointInTriangle(const Triangle& triangle, double px, double py) {
+  if (const std::optional<std::int32_t> plain = ClearlyInsideOrOutside(triangle, px, py)) return *plain;
   constexpr double Pi = 3.141592653589793;
   double sum = 0;
   for (int k = 0; k < 3; ++k) {

@@ -227,6 +227,41 @@ TEST(PointInTriangle, InsideWhicheverWayTheCornersRun) {
   EXPECT_EQ(PointInTriangle(clockwise, 1, 1), 1);
   EXPECT_EQ(PointInTriangle(anticlockwise, 3, 3), 0);
   EXPECT_EQ(PointInTriangle(clockwise, -1, 0.5), 0);
+  // On an edge the straight angle counts as negative: the sum is 0 for the
+  // anticlockwise triangle and -360 for the clockwise one.
+  EXPECT_EQ(PointInTriangle(anticlockwise, 2, 0), 0);
+  EXPECT_EQ(PointInTriangle(clockwise, 2, 0), 1);
+  EXPECT_EQ(PointInTriangle(anticlockwise, 2, 2), 0);
+  EXPECT_EQ(PointInTriangle(clockwise, 0, 2), 1);
+}
+
+// The plain angle sum, for comparison with the shortcut taken away from edges.
+std::int32_t AngleSumInside(const Triangle& t, double px, double py) {
+  double sum = 0;
+  for (int k = 0; k < 3; ++k) {
+    const double ux = t[k].x - px, uy = t[k].y - py;
+    const double vx = t[(k + 1) % 3].x - px, vy = t[(k + 1) % 3].y - py;
+    const double c = std::clamp((ux * vx + uy * vy) / (std::hypot(ux, uy) * std::hypot(vx, vy)), -1.0, 1.0);
+    const double angle = std::acos(c) * 180 / 3.141592653589793;
+    sum += ux * vy - uy * vx > 0 ? angle : -angle;
+  }
+  return std::fabs(sum) >= 180 ? 1 : 0;
+}
+
+TEST(PointInTriangle, AgreesWithTheAngleSumAllOverAGrid) {
+  const Triangle triangles[] = {Flat(0, 0, 4, 0, 0, 4, 0), Flat(0.3f, -1, -2.5f, 3, 5, 2.25f, 0),
+                                Flat(1000, 1000, 1000.5f, 1000, 1000, 1003, 0)};
+  for (const Triangle& t : triangles) {
+    for (int i = -10; i <= 60; ++i) {
+      for (int j = -10; j <= 60; ++j) {
+        const double px = t[0].x - 3 + i * 0.125, py = t[0].y - 3 + j * 0.125;
+        bool atCorner = false;
+        for (const TrianglePoint& c : t) atCorner = atCorner || (c.x == px && c.y == py);
+        if (atCorner) continue;
+        EXPECT_EQ(PointInTriangle(t, px, py), AngleSumInside(t, px, py)) << px << ", " << py;
+      }
+    }
+  }
 }
 
 // Faces given directly to BuildFaceOrder.
