@@ -12,10 +12,6 @@ namespace {
 
 constexpr double Tolerance = 1e-6;
 
-// An element's node number as a safe row of Nodes: a number outside the table
-// reads the unused row 0 instead of memory beyond it.
-int NodeRowOf(std::int32_t node) { return node >= 1 && node <= NodeCapacity ? node : 0; }
-
 // Projected point and point identity per node, shared by both orders. Two
 // nodes get the same id exactly when their projected points are equal in
 // screen x, screen y and depth (plain float equality, so -0 equals 0 and a
@@ -75,7 +71,7 @@ void FaceIdsOfElements(const ModelStore& store) {
     const ElementRow& element = store.Elements[e];
     for (int f = 1; f <= 4; ++f) {
       auto& ids = faceIds[4 * e - 4 + f];
-      for (int c = 0; c < 3; ++c) ids[c] = nodePoints.id[NodeRowOf(element.node[FaceCornerNodes[f][c]])];
+      for (int c = 0; c < 3; ++c) ids[c] = nodePoints.id[SafeNodeRow(element.node[FaceCornerNodes[f][c]])];
     }
   }
 }
@@ -144,7 +140,7 @@ void DepthFaceOrder(const ModelStore& store, const ViewState& view, FaceList& li
   for (int e = 1; e <= elements; ++e) {
     const ElementRow& element = store.Elements[e];
     float d[5];
-    for (int c = 1; c <= 4; ++c) d[c] = nodePoints.point[NodeRowOf(element.node[c])].depth;
+    for (int c = 1; c <= 4; ++c) d[c] = nodePoints.point[SafeNodeRow(element.node[c])].depth;
     list.Depth[4 * e - 3] = (d[1] + d[2] + d[3]) * third;
     list.Depth[4 * e - 2] = (d[2] + d[3] + d[4]) * third;
     list.Depth[4 * e - 1] = (d[1] + d[4] + d[3]) * third;
@@ -212,7 +208,8 @@ ExactOrderResult ExactFaceOrder(const ModelStore& store, const ViewState& view, 
   for (int e = 1; e <= store.ElementCount; ++e) {
     const ElementRow& element = store.Elements[e];
     const int base = 12 * (e - 1);
-    for (int p = 0; p < 12; ++p) work.FacePoints[base + p + 1] = nodePoints.point[NodeRowOf(element.node[PointNodes[p]])];
+    for (int p = 0; p < 12; ++p)
+      work.FacePoints[base + p + 1] = nodePoints.point[SafeNodeRow(element.node[PointNodes[p]])];
     for (int m = 0; m < 4; ++m) {
       const int slot = 4 * e - 3 + m;
       work.FaceCorners[slot] = {base + 3 * m + 1, base + 3 * m + 2, base + 3 * m + 3};
@@ -423,7 +420,8 @@ std::optional<std::int32_t> ClearlyInsideOrOutside(const Triangle& t, double px,
                       (static_cast<double>(t[1].y) - t[0].y) * (static_cast<double>(t[2].x) - t[0].x);
   if (area == 0) return std::nullopt;
   double scale = std::max(std::fabs(px), std::fabs(py));
-  for (const TrianglePoint& corner : t) scale = std::max({scale, std::fabs(double{corner.x}), std::fabs(double{corner.y})});
+  for (const TrianglePoint& corner : t)
+    scale = std::max({scale, std::fabs(double{corner.x}), std::fabs(double{corner.y})});
   const double margin = 1e-9 * scale + 1e-12;
   bool inside = true;
   for (int k = 0; k < 3; ++k) {

@@ -6,8 +6,6 @@
 namespace qor {
 namespace {
 
-int NodeRowOf(std::int32_t node) { return node >= 1 && node <= NodeCapacity ? node : 0; }
-
 // A force entry of the table, 0 for a degree of freedom beyond it.
 float ForceAt(const ModelStore& store, int dof) { return dof >= 1 && dof <= DofCapacity ? store.Forces[dof] : 0.0f; }
 
@@ -19,7 +17,7 @@ struct Painter {
 
   ScreenPoint Screen(float x, float y, float z) const { return ToScreen(view, fit, x, y, z); }
   ScreenPoint NodeScreen(std::int32_t node) const {
-    const NodeRow& row = store.Nodes[NodeRowOf(node)];
+    const NodeRow& row = store.Nodes[SafeNodeRow(node)];
     return Screen(row.x, row.y, row.z);
   }
   void MoveTo(ScreenPoint p) const { canvas.MoveTo(Pixel(p.x), Pixel(p.y)); }
@@ -35,9 +33,8 @@ struct Painter {
       const char* label;
       int labelShift;
     };
-    static constexpr Axis axes[3] = {{AxisXColour, 20, 0, 0, "x", 0},
-                                     {AxisYColour, 0, 20, 0, "y", 2},
-                                     {AxisZColour, 0, 0, 20, "z", 0}};
+    static constexpr Axis axes[3] = {
+        {AxisXColour, 20, 0, 0, "x", 0}, {AxisYColour, 0, 20, 0, "y", 2}, {AxisZColour, 0, 0, 20, "z", 0}};
     const ProjectedPoint origin = ProjectPoint(fit.rotation, 0, 0, 0);
     canvas.SetPenWidth(2);
     for (const Axis& axis : axes) {
@@ -220,8 +217,7 @@ PaintOutcome PaintModel(Canvas& canvas, const ModelStore& store, ViewState& view
   const float arrowLength = ModelExtent(store) * view.ArrowFraction;
   StressScale scale;
   if (store.ResultsValid == 1 && store.ElementCount > 0) scale = StressRange(store, view.StressComponent);
-  const ScreenFit fit =
-      FitToWindow(view, store, canvas.ClientWidth(), canvas.ClientHeight(), canvas.ToolBarHeight());
+  const ScreenFit fit = FitToWindow(view, store, canvas.ClientWidth(), canvas.ClientHeight(), canvas.ToolBarHeight());
   const Painter painter{canvas, store, view, fit};
   painter.Axes();
   painter.Nodes(switches, arrowLength);

@@ -53,8 +53,7 @@ ProjectedPoint ProjectShifted(const ViewState& view, const ViewRotation& r, floa
 }
 }  // namespace
 
-ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight,
-                      int toolBarHeight) {
+ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight, int toolBarHeight) {
   view.ZoomFactor = 1.0f;
   view.ViewOffsetX = view.ViewOffsetY = view.ViewOffsetZ = 0;
   view.PanX = view.PanY = 0;

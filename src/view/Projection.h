@@ -33,6 +33,10 @@ ProjectedPoint ProjectPoint(const ViewState& view, float x, float y, float z);
 /// Larger values lie deeper and are drawn earlier.
 float DepthOf(const ViewRotation& rotation, float x, float y, float z);
 
+// An element's node number as a row of Nodes that exists: a number outside
+// the table reads the unused row 0 instead of memory beyond it.
+inline int SafeNodeRow(std::int32_t node) { return node >= 1 && node <= NodeCapacity ? node : 0; }
+
 // The three angles from the scroll-bar positions (hundredths of a degree).
 void SetViewAngles(ViewState& view, int position1, int position2, int position3);
 
@@ -45,8 +49,7 @@ struct ScreenFit {
 
 /// Resets zoom, offsets and pan and scales the projected box of all nodes into
 /// the client area below the tool bar, the same factor on both axes.
-ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight,
-                      int toolBarHeight);
+ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight, int toolBarHeight);
 
 // A client pixel position before truncation, y downwards.
 struct ScreenPoint {

@@ -40,8 +40,8 @@ TEST_F(ViewCommandsTest, ShiftMouseTurnsOneDegreePerPixelAndWrapsToTheOtherEnd) 
 
   ui.ScrollBar1->setValue(35900);
   ui.ScrollBar2->setValue(200);
-  GL->FormMouseMove(113, 92, true);  // 3 right, 5 up
-  EXPECT_EQ(ui.ScrollBar1->value(), 0);  // 36200 jumps to 0, not 200
+  GL->FormMouseMove(113, 92, true);          // 3 right, 5 up
+  EXPECT_EQ(ui.ScrollBar1->value(), 0);      // 36200 jumps to 0, not 200
   EXPECT_EQ(ui.ScrollBar2->value(), 36000);  // -300 jumps to 36000
 
   GL->FormMouseMove(200, 200, false);  // Shift released: the next Shift move starts afresh
@@ -104,8 +104,8 @@ TEST_F(ViewCommandsTest, StressItemsExcludeOneAnother) {
   GL->NXClick();  // again: the map is off, the kind stays
   for (QAction* item : {ui.NH, ui.NX, ui.NY, ui.NZ, ui.NXY, ui.NYZ, ui.NXZ}) EXPECT_FALSE(item->isChecked());
   EXPECT_EQ(GL->View.StressComponent, 1);
-  const std::pair<void (TGL::*)(), int> codes[] = {{&TGL::NYClick, 2}, {&TGL::NZClick, 3}, {&TGL::NXYClick, 6},
-                                                   {&TGL::NYZClick, 4}, {&TGL::NXZClick, 5}};
+  const std::pair<void (TGL::*)(), int> codes[] = {
+      {&TGL::NYClick, 2}, {&TGL::NZClick, 3}, {&TGL::NXYClick, 6}, {&TGL::NYZClick, 4}, {&TGL::NXZClick, 5}};
   for (const auto& [command, code] : codes) {
     (GL->*command)();
     EXPECT_EQ(GL->View.StressComponent, code);

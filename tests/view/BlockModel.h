@@ -26,6 +26,16 @@ inline int AddTetrahedron(ModelStore& store, int n1, int n2, int n3, int n4) {
   return e;
 }
 
+// The corner tetrahedron (0, 0, 0), (1, 0, 0), (0, 1, 0), (0, 0, 1), moved by
+// `shift` along x, on four new nodes.
+inline int AddCornerTetrahedron(ModelStore& store, float shift = 0) {
+  const int n = AddNode(store, shift, 0, 0);
+  AddNode(store, shift + 1, 0, 0);
+  AddNode(store, shift, 1, 0);
+  AddNode(store, shift, 0, 1);
+  return AddTetrahedron(store, n, n + 1, n + 2, n + 3);
+}
+
 inline void AddSupport(ModelStore& store, int node, int direction) {
   const int j = ++store.SupportCount;
   store.Supports[j] = {DofOf(node, direction), 0};

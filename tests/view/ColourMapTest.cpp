@@ -40,13 +40,7 @@ TEST(BandColours, RunFromLightBlueThroughGreenAndOrangeToDarkRed) {
 
 ModelStore ThreeElements(float a, float b, float c) {
   ModelStore store;
-  for (int e = 0; e < 3; ++e) {
-    const int n = AddNode(store, 2.0f * e, 0, 0);
-    AddNode(store, 2.0f * e + 1, 0, 0);
-    AddNode(store, 2.0f * e, 1, 0);
-    AddNode(store, 2.0f * e, 0, 1);
-    AddTetrahedron(store, n, n + 1, n + 2, n + 3);
-  }
+  for (int e = 0; e < 3; ++e) AddCornerTetrahedron(store, 2.0f * e);
   store.Stresses[1][SigmaX] = a;
   store.Stresses[2][SigmaX] = b;
   store.Stresses[3][SigmaX] = c;
@@ -121,8 +115,7 @@ TEST(DrawLegend, SegmentsStackDownTheRightEdgeInBandColours) {
   // Segment 0: its colour as pen and fill, then the bar piece, then the label.
   const std::vector<std::string> first(canvas.calls.begin(), canvas.calls.begin() + 7);
   EXPECT_EQ(first, (std::vector<std::string>{"pen 0,150,242", "fill 0,150,242", "polygon 775,36 775,38 785,38 785,36",
-                                             "fill 255,255,255", "font 0,0,0", "text 725,36 -1.50",
-                                             "pen 0,149,240"}));
+                                             "fill 255,255,255", "font 0,0,0", "text 725,36 -1.50", "pen 0,149,240"}));
   EXPECT_EQ(canvas.calls.back(), "text 725,583 1.50");
   EXPECT_EQ(canvas.Only("polygon").back(), "polygon 775,583 775,586 785,586 785,583");
 }

@@ -34,13 +34,7 @@ ViewState Isometric() {
   return view;
 }
 
-void OneTetrahedron(ModelStore& store) {
-  AddNode(store, 0, 0, 0);
-  AddNode(store, 1, 0, 0);
-  AddNode(store, 0, 1, 0);
-  AddNode(store, 0, 0, 1);
-  AddTetrahedron(store, 1, 2, 3, 4);
-}
+void OneTetrahedron(ModelStore& store) { AddCornerTetrahedron(store); }
 
 // Two tetrahedra glued on the face of nodes 2, 3, 4; the second one names a
 // separate node 6 at the place of node 2, so only the coordinates tell.
@@ -162,8 +156,7 @@ TEST(ExactFaceOrder, MoreThanTwoHundredOuterFacesUseTheDepthOrderForThatPaint) {
   // 51 elements over 60 nodes on a helix: no two faces share all corners, so
   // all 204 faces are outer ones.
   ModelStore store;
-  for (int n = 0; n < 60; ++n)
-    AddNode(store, std::cos(n * 0.7f) * 5, std::sin(n * 0.7f) * 5, n * 0.3f);
+  for (int n = 0; n < 60; ++n) AddNode(store, std::cos(n * 0.7f) * 5, std::sin(n * 0.7f) * 5, n * 0.3f);
   for (int e = 0; e < 51; ++e) AddTetrahedron(store, 1 + e % 60, 1 + (e + 1) % 60, 1 + (e + 3) % 60, 1 + (e + 7) % 60);
   FaceList list;
   EXPECT_EQ(ExactFaceOrder(store, Isometric(), list, nullptr), ExactOrderResult::TooManyOuterFaces);

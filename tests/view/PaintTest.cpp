@@ -16,10 +16,10 @@ using Calls = std::vector<std::string>;
 const Calls Background = {"pen 255,255,255", "width 1", "fill 255,255,255", "rect 0,0,640,449"};
 
 // The axes symbol at zero angles: x to the right, y up, z seen end-on.
-const Calls FlatAxes = {"width 2",        "pen 0,128,0", "font 0,128,0",   "text 520,60 x",   "move 500,60",
-                        "line 520,60",    "pen 128,0,128", "font 128,0,128", "text 502,40 y", "move 500,60",
-                        "line 500,40",    "pen 0,0,255", "font 0,0,255",   "text 500,60 z",   "move 500,60",
-                        "line 500,60"};
+const Calls FlatAxes = {"width 2",       "pen 0,128,0",   "font 0,128,0",  "text 520,60 x",
+                        "move 500,60",   "line 520,60",   "pen 128,0,128", "font 128,0,128",
+                        "text 502,40 y", "move 500,60",   "line 500,40",   "pen 0,0,255",
+                        "font 0,0,255",  "text 500,60 z", "move 500,60",   "line 500,60"};
 
 class PaintTest : public ::testing::Test {
  protected:
@@ -62,8 +62,9 @@ TEST_F(PaintTest, SupportedLoadedNodeIsDrawnInOrderWithItsCirclesNumberAndArrow)
 
   Calls expected = Background;
   expected.insert(expected.end(), FlatAxes.begin(), FlatAxes.end());
+  // clang-format off
   const Calls rest = {
-      // node 1 at (10, 460)
+      // node 1 at (10, 460): marker, circles z (yellow), y (white), x (yellow), number, arrow
       "pen 0,0,0", "width 1", "fill 255,0,0", "ellipse 8,458,12,462",
       "pen 0,0,0", "width 1", "fill 255,255,0", "ellipse 10,460,16,466", "fill 255,255,255", "ellipse 14,464,20,470",
       "fill 255,255,0", "ellipse 18,468,24,474",
@@ -76,6 +77,7 @@ TEST_F(PaintTest, SupportedLoadedNodeIsDrawnInOrderWithItsCirclesNumberAndArrow)
       "pen 255,0,0", "width 2", "fill 255,0,0",
       // ready for the elements (there are none)
       "pen 0,0,0", "width 1", "fill 255,255,255"};
+  // clang-format on
   expected.insert(expected.end(), rest.begin(), rest.end());
   EXPECT_EQ(Paint(switches), expected);
 }
@@ -99,8 +101,8 @@ TEST_F(PaintTest, SupportSymbolShowsOnlyTheFixedDirectionsInYellow) {
   const int n = AddNode(store, 0, 0, 0);
   AddSupport(store, n, 1);
   Paint();
-  EXPECT_EQ(canvas.Only("fill 255,255,"), (Calls{"fill 255,255,255", "fill 255,255,255", "fill 255,255,255",
-                                                 "fill 255,255,0", "fill 255,255,255"}));
+  EXPECT_EQ(canvas.Only("fill 255,255,"),
+            (Calls{"fill 255,255,255", "fill 255,255,255", "fill 255,255,255", "fill 255,255,0", "fill 255,255,255"}));
   for (int c = 2; c <= 3; ++c) AddSupport(store, n, c);
   Paint();
   EXPECT_EQ(canvas.Only("fill 255,255,0").size(), 3u);
@@ -110,13 +112,7 @@ TEST_F(PaintTest, SupportSymbolShowsOnlyTheFixedDirectionsInYellow) {
 }
 
 // One tetrahedron seen along z: nodes 1 and 4 fall on the same pixel.
-void OneTetrahedron(ModelStore& store) {
-  AddNode(store, 0, 0, 0);
-  AddNode(store, 1, 0, 0);
-  AddNode(store, 0, 1, 0);
-  AddNode(store, 0, 0, 1);
-  AddTetrahedron(store, 1, 2, 3, 4);
-}
+void OneTetrahedron(ModelStore& store) { AddCornerTetrahedron(store); }
 
 TEST_F(PaintTest, WireframeDrawsSixEdgesThenTheElementNumber) {
   OneTetrahedron(store);
@@ -125,8 +121,7 @@ TEST_F(PaintTest, WireframeDrawsSixEdgesThenTheElementNumber) {
   Paint(switches);
   const Calls tail(canvas.calls.end() - 12, canvas.calls.end());
   EXPECT_EQ(tail, (Calls{"pen 0,0,0", "width 1", "fill 255,255,255", "move 10,460", "line 409,460", "line 10,61",
-                         "line 10,460", "line 10,460", "line 10,61", "move 409,460", "line 10,460",
-                         "text 109,360 1"}));
+                         "line 10,460", "line 10,460", "line 10,61", "move 409,460", "line 10,460", "text 109,360 1"}));
 }
 
 TEST_F(PaintTest, HiddenLinesPaintWhiteFacesDeepestFirstAndNoElementNumbers) {
@@ -137,9 +132,9 @@ TEST_F(PaintTest, HiddenLinesPaintWhiteFacesDeepestFirstAndNoElementNumbers) {
   Paint(switches);
   // Depth is z here: faces 2, 3 and 4 touch node 4 (depth 1/3 each), face 1 lies at 0.
   const Calls tail(canvas.calls.end() - 5, canvas.calls.end());
-  EXPECT_EQ(tail, (Calls{"fill 255,255,255", "polygon 10,460 409,460 10,61 10,460",
-                         "polygon 10,460 10,460 10,61 10,460", "polygon 10,460 409,460 10,460 10,460",
-                         "polygon 10,460 409,460 10,61 10,460"}));
+  EXPECT_EQ(tail,
+            (Calls{"fill 255,255,255", "polygon 10,460 409,460 10,61 10,460", "polygon 10,460 10,460 10,61 10,460",
+                   "polygon 10,460 409,460 10,460 10,460", "polygon 10,460 409,460 10,61 10,460"}));
   EXPECT_TRUE(canvas.Only("text 109").empty());
   EXPECT_TRUE(canvas.Only("line 409").empty());
 }
@@ -160,13 +155,7 @@ TEST_F(PaintTest, StressItemWithoutResultsKeepsTheWireframeAndDrawsNoLegend) {
 }
 
 TEST_F(PaintTest, ColourMapPaintsEachElementInItsBandAndAddsTheLegend) {
-  for (int e = 0; e < 3; ++e) {
-    const int n = AddNode(store, 2.0f * e, 0, 0);
-    AddNode(store, 2.0f * e + 1, 0, 0);
-    AddNode(store, 2.0f * e, 1, 0);
-    AddNode(store, 2.0f * e, 0, 1);
-    AddTetrahedron(store, n, n + 1, n + 2, n + 3);
-  }
+  for (int e = 0; e < 3; ++e) AddCornerTetrahedron(store, 2.0f * e);
   store.Stresses[1][SigmaX] = 0;
   store.Stresses[2][SigmaX] = 100;
   store.Stresses[3][SigmaX] = 200;

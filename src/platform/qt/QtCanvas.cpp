@@ -2,8 +2,8 @@
 
 #include <QFontMetrics>
 #include <QImage>
-#include <cstdlib>
 #include <QPolygon>
+#include <cstdlib>
 
 namespace qor {
 namespace {
