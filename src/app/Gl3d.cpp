@@ -1,6 +1,7 @@
 #include "Gl3d.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QButtonGroup>
 #include <QLocale>
 #include <QMouseEvent>
@@ -12,6 +13,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrompts.h"
 #include "ui_Gl3d.h"
+#include "view/ColourMap.h"
 
 using namespace qor;
 
@@ -60,6 +62,7 @@ TGL::TGL(QWidget* parent)
 TGL::~TGL() { delete ui; }
 
 void TGL::FormCreate() {
+  FillBandColours(View.BandColours);
   Model.ResultsValid = 0;
   Model.NodeCount = 0;
   Model.ElementCount = 0;
@@ -171,9 +174,19 @@ char TGL::DecimalSeparator() {
 bool TGL::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ui->ClientArea) {
     if (event->type() == QEvent::Paint) {
-      QPainter painter(ui->ClientArea);
-      QtCanvas canvas(painter, ui->ClientArea->width(), ui->ClientArea->height(), ToolBarHeight());
-      FormPaint(canvas);
+      // The picture is drawn into an image on the window's white background
+      // and then shown at once: no flicker, and thin lines are set directly.
+      const qreal ratio = ui->ClientArea->devicePixelRatioF();
+      QImage picture(ui->ClientArea->size() * ratio, QImage::Format_RGB32);
+      picture.setDevicePixelRatio(ratio);
+      picture.fill(Qt::white);
+      {
+        QPainter painter(&picture);
+        painter.setFont(ui->ClientArea->font());
+        QtCanvas canvas(painter, ui->ClientArea->width(), ui->ClientArea->height(), ToolBarHeight());
+        FormPaint(canvas);
+      }
+      QPainter(ui->ClientArea).drawImage(0, 0, picture);
       return true;
     }
     if (event->type() == QEvent::MouseMove) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/Canvas.h"
+#include "view/FaceList.h"
 
 namespace qor {
 
@@ -22,6 +23,8 @@ struct ViewState {
   std::array<Rgb, 201> BandColours{};
   bool DragActive = false;
   std::int32_t LastMouseX = 0, LastMouseY = 0;
+  // The face pass's draw list, refilled by every paint that draws faces.
+  FaceList Faces;
 };
 
 // The view settings that New, Open and the mesh import put back.

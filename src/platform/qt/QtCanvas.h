@@ -7,7 +7,8 @@
 
 namespace qor {
 
-// The Canvas port drawn with a QPainter on a widget or an image. Pen, fill and
+// The Canvas port drawn with a QPainter on a widget or an image (thin lines on
+// a plain image are set directly). Pen, fill and
 // font colours are kept as the canvas state and applied per operation.
 class QtCanvas final : public Canvas {
  public:
@@ -29,6 +30,7 @@ class QtCanvas final : public Canvas {
 
  private:
   void ApplyShapeStyle();
+  bool DrawThinLine(QPoint from, QPoint to);
 
   QPainter& painter_;
   int width_, height_, toolBarHeight_;
@@ -37,6 +39,8 @@ class QtCanvas final : public Canvas {
   QColor fill_{Qt::white};
   QColor font_{Qt::black};
   QPoint current_;
+  bool linePenSet_ = false;  // the painter holds the pen of LineTo
+  QImage* image_ = nullptr;  // the image painted on, when lines may be set directly
 };
 
 }  // namespace qor

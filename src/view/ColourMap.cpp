@@ -1,0 +1,71 @@
+#include "view/ColourMap.h"
+
+#include <cstdint>
+
+#include "platform/NumberText.h"
+
+namespace qor {
+namespace {
+Rgb Colour(int r, int g, int b) {
+  return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
+}
+}  // namespace
+
+void FillBandColours(BandColourTable& colours) {
+  // Written from the top down; each range overwrites the shared end entry of
+  // the one before it.
+  for (int i = 0; i <= 50; ++i) colours[200 - i] = Colour(155 + 2 * i, 0, 0);
+  for (int i = 50; i <= 100; ++i) colours[200 - i] = Colour(200, i + 56, 0);
+  for (int i = 100; i <= 150; ++i) colours[200 - i] = Colour(0, 2 * i - 93, 0);
+  for (int i = 150; i <= 200; ++i) colours[200 - i] = Colour(0, i - 50, 2 * i - 158);
+}
+
+StressScale StressRange(const ModelStore& store, int component) {
+  StressScale scale;
+  if (store.ElementCount < 1 || component < 1 || component > 7) return scale;
+  scale.StressMin = scale.StressMax = store.Stresses[1][component];
+  for (int e = 2; e <= store.ElementCount; ++e) {
+    const float value = store.Stresses[e][component];
+    if (value > scale.StressMax) scale.StressMax = value;
+    if (value < scale.StressMin) scale.StressMin = value;
+  }
+  scale.BandStep = (scale.StressMax - scale.StressMin) * 0.005f;
+  return scale;
+}
+
+Rgb BandColour(const BandColourTable& colours, StressScale& scale, float value) {
+  if (scale.BandStep == 0) scale.BandStep = 1.0f;
+  const float band = (value - scale.StressMin) / scale.BandStep;
+  // The lowest band shares colour 1 with the second; the clamp also catches
+  // rounding at the ends (and a non-finite quotient).
+  int b = 1;
+  if (band >= 200) {
+    b = 200;
+  } else if (band >= 1) {
+    b = static_cast<int>(band);
+  }
+  return colours[b];
+}
+
+void DrawLegend(Canvas& canvas, const BandColourTable& colours, const StressScale& scale, char separator) {
+  const int width = canvas.ClientWidth();
+  const int barHeight = canvas.ClientHeight() - 50;
+  const int top = canvas.ToolBarHeight() + 5;
+  auto segmentTop = [&](int k) { return static_cast<int>(barHeight * k * (1.0 / 201) + top); };
+  for (int k = 0; k <= 200; ++k) {
+    canvas.SetPenColour(colours[k]);
+    canvas.SetFillColour(colours[k]);
+    const int y0 = segmentTop(k);
+    const int y1 = segmentTop(k + 1);
+    const CanvasPoint segment[4] = {{width - 25, y0}, {width - 25, y1}, {width - 15, y1}, {width - 15, y0}};
+    canvas.Polygon(segment, 4);
+    if (k % 20 == 0) {
+      canvas.SetFillColour({255, 255, 255});
+      canvas.SetFontColour({0, 0, 0});
+      const float value = scale.StressMin + static_cast<float>(k) * scale.BandStep;
+      canvas.TextOut(width - 75, y0, FormatFixed(value, 5, 2, separator));
+    }
+  }
+}
+
+}  // namespace qor

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QToolButton>
+
+#include "Gl3d.h"
+#include "Globals.h"
+#include "support/ScriptedPrompts.h"
+#include "ui_Gl3d.h"
+#include "view/BlockModel.h"
+#include "view/RecordingCanvas.h"
+
+namespace {
+
+using qor::RecordingCanvas;
+
+class ViewCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateWindows();
+    GL->SetPrompts(&prompts);
+  }
+  void TearDown() override { DestroyWindows(); }
+  std::vector<std::string> Paint() {
+    RecordingCanvas canvas;
+    GL->FormPaint(canvas);
+    return canvas.calls;
+  }
+  qor::ScriptedPrompts prompts;
+};
+
+TEST_F(ViewCommandsTest, ShiftMouseTurnsOneDegreePerPixelAndWrapsToTheOtherEnd) {
+  Ui::TGL& ui = *GL->ui;
+  GL->FormMouseMove(100, 100, true);  // first move only records the position
+  EXPECT_EQ(ui.ScrollBar1->value(), 4500);
+  GL->FormMouseMove(110, 97, true);
+  EXPECT_EQ(ui.ScrollBar1->value(), 5500);
+  EXPECT_EQ(ui.ScrollBar2->value(), 31200);
+  EXPECT_EQ(ui.ScrollBar3->value(), 0);
+
+  ui.ScrollBar1->setValue(35900);
+  ui.ScrollBar2->setValue(200);
+  GL->FormMouseMove(113, 92, true);          // 3 right, 5 up
+  EXPECT_EQ(ui.ScrollBar1->value(), 0);      // 36200 jumps to 0, not 200
+  EXPECT_EQ(ui.ScrollBar2->value(), 36000);  // -300 jumps to 36000
+
+  GL->FormMouseMove(200, 200, false);  // Shift released: the next Shift move starts afresh
+  EXPECT_FALSE(GL->View.DragActive);
+  GL->FormMouseMove(300, 300, true);
+  EXPECT_EQ(ui.ScrollBar1->value(), 0);
+  EXPECT_EQ(GL->View.LastMouseX, 300);
+}
+
+TEST_F(ViewCommandsTest, StandardViewsSetTheBarsAndPressTheirButton) {
+  Ui::TGL& ui = *GL->ui;
+  struct View {
+    void (TGL::*command)();
+    QToolButton* button;
+    int p1, p2, p3;
+  };
+  const View views[] = {{&TGL::Zprzodu1Click, ui.Bzprzodu, 27000, 0, 0},
+                        {&TGL::BzgoryClick, ui.Bzgory, 0, 0, 0},
+                        {&TGL::BzlewaClick, ui.Bzlewa, 0, 0, 27000},
+                        {&TGL::BIzometriaClick, ui.BIzometria, 4500, 31500, 0}};
+  for (const View& v : views) {
+    (GL->*v.command)();
+    EXPECT_EQ(ui.ScrollBar1->value(), v.p1);
+    EXPECT_EQ(ui.ScrollBar2->value(), v.p2);
+    EXPECT_EQ(ui.ScrollBar3->value(), v.p3);
+    EXPECT_EQ(GL->ViewButtons->checkedButton(), v.button);
+  }
+  // The menu items run the same commands.
+  ui.Zboku1->trigger();
+  EXPECT_EQ(GL->ViewButtons->checkedButton(), ui.Bzlewa);
+  // Any change of a bar gives the isometric button back.
+  ui.ScrollBar2->setValue(100);
+  EXPECT_EQ(GL->ViewButtons->checkedButton(), ui.BIzometria);
+}
+
+TEST_F(ViewCommandsTest, PaintTakesTheAnglesFromTheBars) {
+  GL->BzlewaClick();
+  Paint();
+  EXPECT_FLOAT_EQ(GL->View.ViewAngleX, 0);
+  EXPECT_FLOAT_EQ(GL->View.ViewAngleY, 0);
+  EXPECT_FLOAT_EQ(GL->View.ViewAngleZ, 270);
+  // Seen from the side the model's x axis points down the screen: node 1 at
+  // the top (y = 31 + 30), node 2 at the bottom (y = 480 − 20).
+  qor::AddNode(GL->Model, 0, 0, 0);
+  qor::AddNode(GL->Model, 10, 0, 0);
+  const auto calls = Paint();
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "ellipse 8,59,12,63"), calls.end());
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "ellipse 8,458,12,462"), calls.end());
+}
+
+TEST_F(ViewCommandsTest, StressItemsExcludeOneAnother) {
+  Ui::TGL& ui = *GL->ui;
+  GL->NHClick();
+  EXPECT_TRUE(ui.NH->isChecked());
+  EXPECT_EQ(GL->View.StressComponent, 7);
+  GL->NXClick();
+  EXPECT_FALSE(ui.NH->isChecked());
+  EXPECT_TRUE(ui.NX->isChecked());
+  EXPECT_EQ(GL->View.StressComponent, 1);
+  GL->NXClick();  // again: the map is off, the kind stays
+  for (QAction* item : {ui.NH, ui.NX, ui.NY, ui.NZ, ui.NXY, ui.NYZ, ui.NXZ}) EXPECT_FALSE(item->isChecked());
+  EXPECT_EQ(GL->View.StressComponent, 1);
+  const std::pair<void (TGL::*)(), int> codes[] = {
+      {&TGL::NYClick, 2}, {&TGL::NZClick, 3}, {&TGL::NXYClick, 6}, {&TGL::NYZClick, 4}, {&TGL::NXZClick, 5}};
+  for (const auto& [command, code] : codes) {
+    (GL->*command)();
+    EXPECT_EQ(GL->View.StressComponent, code);
+  }
+  ui.NH->trigger();  // through the menu
+  EXPECT_TRUE(ui.NH->isChecked());
+  EXPECT_FALSE(ui.NXZ->isChecked());
+}
+
+TEST_F(ViewCommandsTest, HiddenLinesItemAndButtonAlwaysAgree) {
+  Ui::TGL& ui = *GL->ui;
+  GL->Hide1Click();
+  EXPECT_TRUE(ui.Hide1->isChecked());
+  EXPECT_TRUE(ui.UKRB->isChecked());
+  ui.UKRB->click();
+  EXPECT_FALSE(ui.UKRB->isChecked());
+  EXPECT_FALSE(ui.Hide1->isChecked());
+  ui.Hide1->trigger();
+  EXPECT_TRUE(ui.Hide1->isChecked());
+  EXPECT_TRUE(ui.UKRB->isChecked());
+}
+
+TEST_F(ViewCommandsTest, TogglesFlipTheirCheckMarks) {
+  Ui::TGL& ui = *GL->ui;
+  for (auto [command, item] : {std::pair{&TGL::ADOKClick, ui.ADOK}, std::pair{&TGL::Nr_ELEClick, ui.Nr_ELE},
+                               std::pair{&TGL::Nr_wezClick, ui.Nr_wez}, std::pair{&TGL::PrzemClick, ui.Przem}}) {
+    (GL->*command)();
+    EXPECT_TRUE(item->isChecked()) << item->text().toStdString();
+    (GL->*command)();
+    EXPECT_FALSE(item->isChecked()) << item->text().toStdString();
+  }
+}
+
+TEST_F(ViewCommandsTest, ZoomAndDeclaredScaleAreUndoneByTheNextPaint) {
+  qor::AddNode(GL->Model, 0, 0, 0);
+  qor::AddNode(GL->Model, 10, 5, 0);
+  GL->Powiksz1Click();
+  EXPECT_EQ(GL->View.ZoomFactor, 2);
+  GL->Pomniejsz1Click();
+  GL->Pomniejsz1Click();
+  EXPECT_EQ(GL->View.ZoomFactor, 0.5f);
+  GL->View.ZoomFactor = 1e-45f;  // the smallest float: halving gives 0
+  GL->Pomniejsz1Click();
+  EXPECT_EQ(GL->View.ZoomFactor, 1.0f);
+  GL->BlewoClick();
+  GL->BdolClick();
+  EXPECT_EQ(GL->View.PanX, -10);
+  EXPECT_EQ(GL->View.PanY, 10);
+
+  GL->Powiksz1Click();
+  const auto zoomed = Paint();
+  EXPECT_EQ(GL->View.ZoomFactor, 1.0f);
+  EXPECT_EQ(GL->View.PanX, 0);
+  GL->View.ZoomFactor = 1;
+  EXPECT_EQ(Paint(), zoomed);  // the picture did not change
+
+  const char sep = TGL::DecimalSeparator();
+  prompts.AnswerInput(std::string("2") + sep + "5");
+  GL->Zadeklarukskale1Click();
+  ASSERT_EQ(prompts.queries.size(), 1u);
+  EXPECT_EQ(prompts.queries[0].caption, "Deklaracja skali");
+  EXPECT_EQ(prompts.queries[0].prompt, "Podaj skalę : ");
+  EXPECT_EQ(prompts.queries[0].initial, "1");
+  EXPECT_EQ(GL->View.ZoomFactor, 2.5f);
+
+  prompts.AnswerInput("dwa");  // not a number: kept, silently
+  GL->Zadeklarukskale1Click();
+  EXPECT_EQ(prompts.queries[1].initial, std::string("2") + sep + "5");
+  EXPECT_EQ(GL->View.ZoomFactor, 2.5f);
+  GL->Zadeklarukskale1Click();  // cancelled
+  EXPECT_EQ(GL->View.ZoomFactor, 2.5f);
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_TRUE(prompts.plainMessages.empty());
+}
+
+TEST_F(ViewCommandsTest, PaintReadsTheSwitchesOfTheMenu) {
+  qor::AddDividedBox(GL->Model, 0, 0, 0, 3, 2, 1, 1, 1, 1);
+  auto count = [](const std::vector<std::string>& calls, const std::string& prefix) {
+    return std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+  };
+  auto calls = Paint();
+  EXPECT_EQ(count(calls, "text"), 3);  // axes labels
+  EXPECT_EQ(count(calls, "polygon"), 0);
+  GL->Nr_wezClick();
+  GL->Nr_ELEClick();
+  calls = Paint();
+  EXPECT_EQ(count(calls, "text"), 3 + 8 + 6);
+  GL->Hide1Click();
+  calls = Paint();
+  EXPECT_EQ(count(calls, "text"), 3 + 8);  // no element numbers on faces
+  EXPECT_EQ(count(calls, "polygon"), 12);
+
+  GL->Hide1Click();
+  GL->NHClick();
+  GL->Model.ResultsValid = 1;
+  for (int e = 1; e <= 6; ++e) GL->Model.Stresses[e][qor::Reduced] = static_cast<float>(e);
+  calls = Paint();
+  EXPECT_EQ(count(calls, "polygon"), 12 + 201);
+  EXPECT_EQ(calls.back(), std::string("text 565,463 6") + TGL::DecimalSeparator() + "00");
+}
+
+TEST_F(ViewCommandsTest, ExactOrderSwitchesItselfOffForALargeModel) {
+  qor::AddDividedBox(GL->Model, 0, 0, 0, 1, 1, 1, 7, 6, 1);  // 252 elements
+  GL->Hide1Click();
+  GL->ADOKClick();
+  Paint();
+  EXPECT_FALSE(GL->ui->ADOK->isChecked());
+  EXPECT_EQ(prompts.busyCursor, (std::vector<bool>{true, false}));
+  Paint();
+  EXPECT_EQ(prompts.busyCursor.size(), 2u);  // the depth order directly
+
+  qor::ClearModel(GL->Model);  // small again: the exact order runs while checked
+  qor::AddDividedBox(GL->Model, 0, 0, 0, 1, 1, 1, 1, 1, 1);
+  GL->ADOKClick();
+  Paint();
+  EXPECT_TRUE(GL->ui->ADOK->isChecked());
+  EXPECT_EQ(prompts.busyCursor.size(), 4u);
+}
+
+}  // namespace

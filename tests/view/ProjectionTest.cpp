@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "view/BlockModel.h"
+#include "view/Projection.h"
+
+namespace qor {
+namespace {
+
+ViewState FlatView() {
+  ViewState view;
+  SetViewAngles(view, 0, 0, 0);
+  return view;
+}
+
+TEST(ProjectPoint, ShowsXRightAndYUpAtZeroAnglesAndTurnsAboutX) {
+  ViewState view = FlatView();
+  ProjectedPoint p = ProjectPoint(view, 1, 2, 3);
+  EXPECT_EQ(p.X, 1);
+  EXPECT_EQ(p.Y, 2);
+
+  view.ViewAngleX = 270;  // y into the screen, z up
+  p = ProjectPoint(view, 1, 2, 3);
+  EXPECT_NEAR(p.X, 1, 1e-6);
+  EXPECT_NEAR(p.Y, 3, 1e-3);
+  // pi is taken as 3.1415: 270 degrees is not quite a right angle, so the y
+  // coordinate still leaks in a little.
+  EXPECT_NE(p.Y, 3.0f);
+
+  view.ViewAngleX = 0;
+  view.ViewAngleZ = 90;  // the screen turns: x upwards, y to the left
+  p = ProjectPoint(view, 1, 0, 0);
+  EXPECT_NEAR(p.X, 0, 1e-4);
+  EXPECT_NEAR(p.Y, 1, 1e-6);
+}
+
+TEST(ProjectPoint, DepthIgnoresTheThirdAngle) {
+  ViewState view = FlatView();
+  EXPECT_EQ(DepthOf(RotationOf(view), 1, 2, 3), 3.0f);
+  view.ViewAngleZ = 123;
+  EXPECT_EQ(DepthOf(RotationOf(view), 1, 2, 3), 3.0f);
+  view.ViewAngleY = 90;  // looking along x: depth is x
+  EXPECT_NEAR(DepthOf(RotationOf(view), 1, 2, 3), 1, 1e-3);
+}
+
+TEST(SetViewAngles, TakesHundredthsOfADegree) {
+  ViewState view;
+  SetViewAngles(view, 4500, 31500, 27000);
+  EXPECT_FLOAT_EQ(view.ViewAngleX, 45);
+  EXPECT_FLOAT_EQ(view.ViewAngleY, 315);
+  EXPECT_FLOAT_EQ(view.ViewAngleZ, 270);
+}
+
+TEST(FitToWindow, TwoNodesFillTheWidthAndKeepProportions) {
+  ModelStore store;
+  AddNode(store, 0, 0, 0);
+  AddNode(store, 10, 5, 0);
+  ViewState view = FlatView();
+  // Left-overs of earlier commands are reset by the fit.
+  view.ZoomFactor = 4;
+  view.PanX = 30;
+  view.PanY = -20;
+  view.ViewOffsetX = 7;
+  const ScreenFit fit = FitToWindow(view, store, 640, 480, 31);
+  EXPECT_EQ(view.FitScaleX, 62);  // 620 / 10, smaller than 399 / 5 = 79.8
+  EXPECT_EQ(view.FitScaleY, 62);
+  EXPECT_EQ(view.ZoomFactor, 1);
+  EXPECT_EQ(view.PanX, 0);
+  EXPECT_EQ(view.PanY, 0);
+  EXPECT_EQ(view.ViewOffsetX, 0);
+  EXPECT_EQ(fit.ProjMinX, 0);
+  EXPECT_EQ(fit.ProjMaxX, 10);
+  EXPECT_EQ(fit.ProjMaxY, 5);
+
+  const ScreenPoint p1 = ToScreen(view, fit, 0, 0, 0);
+  const ScreenPoint p2 = ToScreen(view, fit, 10, 5, 0);
+  EXPECT_EQ(p1.x, 10);
+  EXPECT_EQ(p1.y, 460);
+  EXPECT_EQ(p2.x, 630);
+  EXPECT_EQ(p2.y, 150);
+}
+
+TEST(FitToWindow, TallModelFillsTheHeightFromBelowTheBars) {
+  ModelStore store;
+  AddNode(store, 0, 0, 0);
+  AddNode(store, 1, 10, 0);
+  ViewState view = FlatView();
+  const ScreenFit fit = FitToWindow(view, store, 640, 480, 31);
+  EXPECT_FLOAT_EQ(view.FitScaleX, 39.9f);
+  const ScreenPoint top = ToScreen(view, fit, 1, 10, 0);
+  EXPECT_NEAR(top.y, 31 + 30, 1e-3);  // height of the tool bar + 30
+  EXPECT_NEAR(top.x, 10 + 39.9, 1e-3);
+}
+
+TEST(FitToWindow, SingleNodeGetsAUnitBoxAtTheBottomLeft) {
+  ModelStore store;
+  AddNode(store, 3, -4, 5);
+  ViewState view;  // isometric
+  SetViewAngles(view, 4500, 31500, 0);
+  const ScreenFit fit = FitToWindow(view, store, 640, 480, 31);
+  EXPECT_EQ(fit.ProjMaxX - fit.ProjMinX, 1);
+  EXPECT_EQ(fit.ProjMaxY - fit.ProjMinY, 1);
+  EXPECT_EQ(view.FitScaleX, 399);
+  const ScreenPoint p = ToScreen(view, fit, 3, -4, 5);
+  EXPECT_EQ(p.x, 10);
+  EXPECT_EQ(p.y, 460);
+}
+
+TEST(Pixel, TruncatesTowardZeroAndClampsWhatNoScreenHolds) {
+  EXPECT_EQ(Pixel(2.9f), 2);
+  EXPECT_EQ(Pixel(-2.9f), -2);
+  EXPECT_EQ(Pixel(1e20f), 1000000000);
+  EXPECT_EQ(Pixel(-1e20f), -1000000000);
+  EXPECT_EQ(Pixel(std::nanf("")), 0);
+}
+
+}  // namespace
+}  // namespace qor
