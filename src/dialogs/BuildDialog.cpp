@@ -34,7 +34,17 @@ BuildDialog::BuildDialog(QWidget* parent) : ModalDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 }
 
-void BuildDialog::FormShow() { setResult(QDialog::Rejected); }
+void BuildDialog::FormShow() {
+  setResult(QDialog::Rejected);
+  // Typing starts in the first field again, whichever control had the focus
+  // when the dialog last closed (usually the OK button).
+  for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+      edit->setFocus(Qt::OtherFocusReason);
+      break;
+    }
+  }
+}
 
 void BuildDialog::Refuse(const UserMessage& message) {
   if (prompts_) {

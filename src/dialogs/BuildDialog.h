@@ -36,7 +36,8 @@ class BuildDialog : public ModalDialog {
   void SetPrompts(Prompts* prompts) { prompts_ = prompts; }
 
   // Every showing starts without a result, so a rejected OK press is not
-  // mistaken for the acceptance of an earlier use.
+  // mistaken for the acceptance of an earlier use, and with the focus in the
+  // first field.
   void FormShow() override;
 
  protected:

@@ -160,3 +160,24 @@ TEST_F(BuildDialogsTest, ForceAndSupportDialogsStartFromZerosEveryTime) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BuildDialogsTest, EveryShowingStartsTypingInTheFirstField) {
+  TProst3 prost3;
+  TMaterial material;
+  TS1 force;
+  TP1 support;
+  const std::pair<QDialog*, QLineEdit*> dialogs[] = {{&prost3, prost3.ui->Edit1},
+                                                     {&material, material.ui->EP},
+                                                     {&force, force.ui->Edit1},
+                                                     {&support, support.ui->Edit1}};
+  for (const auto& [dialog, first] : dialogs) {
+    // The OK button had the focus when the dialog last closed.
+    dialog->findChild<QPushButton*>("Button1")->setFocus();
+    dynamic_cast<qor::ModalForm*>(dialog)->FormShow();
+    EXPECT_EQ(dialog->focusWidget(), first) << dialog->windowTitle().toStdString();
+  }
+}
+
+}  // namespace
