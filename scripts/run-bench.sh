@@ -8,6 +8,6 @@ for program in "$build"/bench/bench_*; do
   found=1
   echo "== $(basename "$program")"
   QT_QPA_PLATFORM=offscreen "$program" --benchmark_repetitions="${BENCH_REPETITIONS:-5}" \
-    --benchmark_report_aggregates_only=true
+    --benchmark_report_aggregates_only=true --benchmark_color=false
 done
 [ "$found" = 1 ] || echo "no benchmark programs in $build/bench"

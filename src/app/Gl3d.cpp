@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QImage>
 #include <QButtonGroup>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSignalBlocker>
 #include <QStyle>
 
+#include "BuildDialog.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrompts.h"
 #include "ui_Gl3d.h"
@@ -166,10 +166,8 @@ void TGL::Repaint() { ui->ClientArea->update(); }
 
 int TGL::ToolBarHeight() const { return ui->CB->height(); }
 
-char TGL::DecimalSeparator() {
-  const QString point = QLocale::system().decimalPoint();
-  return point == QStringLiteral(",") ? ',' : '.';
-}
+// One source for the whole program, which tests can set to either separator.
+char TGL::DecimalSeparator() { return DialogDecimalSeparator(); }
 
 bool TGL::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ui->ClientArea) {
