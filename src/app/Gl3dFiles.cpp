@@ -11,7 +11,6 @@ namespace {
 
 const UserMessage OpenFailed{"Błąd przy odczycie...", "Odczyt", MessageStyle::Exclamation};
 const UserMessage SaveFailed{"Błąd przy zapisie...", "Zapis", MessageStyle::Exclamation};
-const UserMessage ImportFailed{"Błąd odczytu", "Import siatki z GiD", MessageStyle::Exclamation};
 
 }  // namespace
 
@@ -51,7 +50,11 @@ void TGL::Import1Click() {
   try {
     result = ImportGidFile(*path, Model);
   } catch (const std::exception&) {
-    result = IoResult::Failure(ImportFailed);
+    // An unexpected failure while reading, with the model still as it was:
+    // the toolkit's plain message dialog.
+    prompts().ShowMessage("Błąd odczytu");
+    Repaint();
+    return;
   }
   if (result.ok)
     ResetZoomPanAndFit(View);
