@@ -45,7 +45,9 @@ TDANEOB::TDANEOB(QWidget* parent) : qor::BrowserDialog(parent), ui(new Ui::TDANE
   connect(ui->Button4, &QPushButton::clicked, this, &TDANEOB::Button4Click);
   connect(ui->Button6, &QPushButton::clicked, this, &TDANEOB::Button6Click);
   connect(ui->Button5, &QPushButton::clicked, this, &QDialog::accept);
-  connect(ui->Lista, &QListWidget::currentRowChanged, this, &TDANEOB::ListaClick);
+  // The details follow the selection: a mouse press makes a line current
+  // before it selects it, so the current-row signal would come too early.
+  connect(ui->Lista, &QListWidget::itemSelectionChanged, this, &TDANEOB::ListaClick);
 }
 
 TDANEOB::~TDANEOB() { delete ui; }

@@ -56,7 +56,9 @@ TWYNOB::TWYNOB(QWidget* parent) : qor::BrowserDialog(parent), ui(new Ui::TWYNOB)
   connect(ui->Button2, &QPushButton::clicked, this, &TWYNOB::Button2Click);
   connect(ui->Button4, &QPushButton::clicked, this, &TWYNOB::Button4Click);
   connect(ui->Button5, &QPushButton::clicked, this, &QDialog::accept);
-  connect(ui->Lista, &QListWidget::currentRowChanged, this, &TWYNOB::ListaClick);
+  // The details follow the selection: a mouse press makes a line current
+  // before it selects it, so the current-row signal would come too early.
+  connect(ui->Lista, &QListWidget::itemSelectionChanged, this, &TWYNOB::ListaClick);
 }
 
 TWYNOB::~TWYNOB() { delete ui; }

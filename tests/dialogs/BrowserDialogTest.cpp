@@ -3,7 +3,9 @@
 // pressed and lines selected.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -319,6 +321,46 @@ TEST_F(BrowserDialogTest, ResultsBrowserUsesTheGivenDecimalSeparator) {
   WYNOB->Button2Click();
   WYNOB->ui->Lista->setCurrentRow(2);
   EXPECT_EQ(WYNOB->ui->Label8->text(), "1,23E-5 , 0,000123 , -1");
+}
+
+}  // namespace
+
+namespace {
+
+// A press and release of the left mouse button in the middle of a list line.
+void ClickLine(QListWidget* list, int row) {
+  const QPoint centre = list->visualItemRect(list->item(row)).center();
+  QWidget* viewport = list->viewport();
+  const QPointF global = viewport->mapToGlobal(QPointF(centre));
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(centre), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(centre), global, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(viewport, &press);
+  QApplication::sendEvent(viewport, &release);
+}
+
+TEST_F(BrowserDialogTest, ClickingALineWithTheMouseShowsItsDetails) {
+  GL->Daneobliczneniowe1Click();
+  DANEOB->show();
+  ClickLine(DANEOB->ui->Lista, 1);
+  EXPECT_EQ(DANEOB->ui->Label2->text(), QStringLiteral("2"));
+  DANEOB->ui->Button2->click();  // nodes
+  const QStringList reset = Values(DANEOB->ui);
+  ClickLine(DANEOB->ui->Lista, 2);
+  const QStringList clicked = Values(DANEOB->ui);
+  EXPECT_NE(clicked, reset);
+  // The same details as a line selected by the program.
+  DANEOB->ui->Button1->click();
+  DANEOB->ui->Button2->click();
+  DANEOB->ui->Lista->setCurrentRow(2);
+  EXPECT_EQ(Values(DANEOB->ui), clicked);
+  DANEOB->hide();
+
+  GL->Wynikioblicze1Click();
+  WYNOB->show();
+  ClickLine(WYNOB->ui->Lista, 0);
+  EXPECT_EQ(WYNOB->ui->Label2->text(), QStringLiteral("1"));
+  WYNOB->hide();
 }
 
 }  // namespace
