@@ -10,6 +10,7 @@ packages=(
   liblapacke-dev libopenblas0-serial
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils
+  locales
 )
 
 missing=()
