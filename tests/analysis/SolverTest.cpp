@@ -26,6 +26,17 @@ int Solve(ModelStore& s) {
 
 std::vector<float> Displacements() { return std::vector<float>(ws.Rhs.begin() + 1, ws.Rhs.begin() + 1 + ws.DofCount); }
 
+// Copies the model into the workspace and assembles its band with the loads as
+// right-hand side, stopping before the elimination.
+bool CopyInAndAssemble(ModelStore& s) {
+  s.DofCount = 3 * s.NodeCount;
+  FillWorkspace(s, false, ws);
+  ws.DofCount = 3 * ws.NodeCount;
+  for (int d = 1; d <= ws.DofCount; ++d) ws.Rhs[d] = ws.Loads[d];
+  ws.HalfBandwidth = ComputeHalfBandwidth(ws);
+  return AssembleBand(ws);
+}
+
 // A bar 4 × 1 × 1 (divided 4 × 2 × 2) pulled at x = 4 by P = 12, face x = 0
 // held in x, the corner at the origin in y and z and one more in z.
 void BuildTensionBar(ModelStore& s, float P) {
@@ -232,12 +243,7 @@ TEST(Solver, BlockedEliminationMatchesThePlainLoopsBitForBit) {
     }
     s.Forces[DofOf(s.NodeCount / 2, 1)] = 1.25f;
     if (variant == 2 || variant == 3) Renumber(s, RandomPermutation(s.NodeCount, 100 + variant));
-    s.DofCount = 3 * s.NodeCount;
-    FillWorkspace(s, false, ws);
-    ws.DofCount = 3 * ws.NodeCount;
-    for (int d = 1; d <= ws.DofCount; ++d) ws.Rhs[d] = ws.Loads[d];
-    ws.HalfBandwidth = ComputeHalfBandwidth(ws);
-    ASSERT_TRUE(AssembleBand(ws));
+    ASSERT_TRUE(CopyInAndAssemble(s));
     const std::vector<float> rhs(ws.Rhs.begin(), ws.Rhs.begin() + ws.DofCount + 1);
     std::vector<float> band(ws.Band.size());
     std::memcpy(band.data(), ws.Band.data(), band.size() * sizeof(float));
@@ -258,12 +264,7 @@ TEST(Solver, BlockedEliminationMatchesThePlainLoopsBitForBit) {
 TEST(Solver, CantileverAgreesWithADoublePrecisionDenseSolve) {
   ModelStore s;
   BuildCantilever(s, 10, 2, 2, 0.5f, 2.0f);  // 5 long, 1 × 1 section
-  s.DofCount = 3 * s.NodeCount;
-  FillWorkspace(s, false, ws);
-  ws.DofCount = 3 * ws.NodeCount;
-  for (int d = 1; d <= ws.DofCount; ++d) ws.Rhs[d] = ws.Loads[d];
-  ws.HalfBandwidth = ComputeHalfBandwidth(ws);
-  ASSERT_TRUE(AssembleBand(ws));
+  ASSERT_TRUE(CopyInAndAssemble(s));
   const int n = ws.DofCount;
   std::vector<double> K(static_cast<std::size_t>(n) * n, 0.0), b(n);
   for (int i = 1; i <= n; ++i) {

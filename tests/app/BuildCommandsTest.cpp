@@ -12,6 +12,7 @@
 #include "BuildDialog.h"
 #include "Dp1.h"
 #include "Ds1.h"
+#include "FormScripts.h"
 #include "Gl3d.h"
 #include "Globals.h"
 #include "Mater.h"
@@ -32,8 +33,8 @@ namespace {
 
 using qor::MessageStyle;
 using qor::UserMessage;
-using Fields = std::vector<std::pair<QString, QString>>;
-using Checks = std::vector<std::pair<QString, bool>>;
+using qor::test::Checks;
+using qor::test::Fields;
 
 class BuildCommandsTest : public ::testing::Test {
  protected:
@@ -46,20 +47,8 @@ class BuildCommandsTest : public ::testing::Test {
     qor::SetDialogDecimalSeparator('\0');
   }
 
-  // A form script: types the fields, sets the check boxes, presses OK and
-  // reports the result the dialog closed with.
   static qor::ScriptedPrompts::FormScript Type(Fields fields, Checks checks = {}) {
-    return [fields, checks](qor::ModalForm& form) {
-      auto& dialog = dynamic_cast<qor::ModalDialog&>(form);
-      for (const auto& [name, text] : fields) {
-        auto* edit = dialog.findChild<QLineEdit*>(name);
-        EXPECT_NE(edit, nullptr) << name.toStdString();
-        if (edit) edit->setText(text);
-      }
-      for (const auto& [name, on] : checks) dialog.findChild<QCheckBox*>(name)->setChecked(on);
-      dialog.findChild<QPushButton*>("Button1")->click();
-      return dialog.ModalResultCode();
-    };
+    return qor::test::TypeAndPressOk(std::move(fields), std::move(checks));
   }
   // What the dialog shows on opening, read before anything is typed.
   static qor::ScriptedPrompts::FormScript Peek(QString name, QString* text) {

@@ -3,13 +3,11 @@
 // then the computation and its statistics.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <cmath>
 
 #include "Dp1.h"
 #include "Ds1.h"
+#include "FormScripts.h"
 #include "Gl3d.h"
 #include "Globals.h"
 #include "Mater.h"
@@ -19,18 +17,7 @@
 
 namespace {
 
-using Fields = std::vector<std::pair<const char*, QString>>;
-
-qor::ScriptedPrompts::FormScript Type(Fields fields, std::vector<const char*> checked = {}) {
-  return [fields, checked](qor::ModalForm& form) {
-    auto& dialog = dynamic_cast<qor::ModalDialog&>(form);
-    for (const auto& [name, text] : fields) dialog.findChild<QLineEdit*>(name)->setText(text);
-    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) box->setChecked(false);
-    for (const char* name : checked) dialog.findChild<QCheckBox*>(name)->setChecked(true);
-    dialog.findChild<QPushButton*>("Button1")->click();
-    return dialog.ModalResultCode();
-  };
-}
+using qor::test::TypeAndPressOk;
 
 TEST(MenuBuiltModel, ACantileverBuiltThroughTheMenusComputes) {
   CreateWindows();
@@ -40,14 +27,21 @@ TEST(MenuBuiltModel, ACantileverBuiltThroughTheMenusComputes) {
   auto real = [&](const char* text) { return QString(text).replace('.', sep); };
 
   // A 40 × 10 × 10 bar in four blocks along x.
-  prompts.OnForm(Type({{"Edit1", real("0")}, {"Edit2", real("0")}, {"Edit3", real("0")}, {"Edit4", real("40")},
-                       {"Edit5", real("10")}, {"Edit6", real("10")}, {"Edit7", "1"}, {"nx", "4"}, {"ny", "1"},
-                       {"nz", "1"}}));
+  prompts.OnForm(TypeAndPressOk({{"Edit1", real("0")},
+                                 {"Edit2", real("0")},
+                                 {"Edit3", real("0")},
+                                 {"Edit4", real("40")},
+                                 {"Edit5", real("10")},
+                                 {"Edit6", real("10")},
+                                 {"Edit7", "1"},
+                                 {"nx", "4"},
+                                 {"ny", "1"},
+                                 {"nz", "1"}}));
   GL->ui->d_prostd->trigger();
   ASSERT_EQ(GL->Model.NodeCount, 20);
   ASSERT_EQ(GL->Model.ElementCount, 24);
 
-  prompts.OnForm(Type({{"EP", real("200000")}, {"niP", real("0.3")}, {"matP", "1"}}));
+  prompts.OnForm(TypeAndPressOk({{"EP", real("200000")}, {"niP", real("0.3")}, {"matP", "1"}}));
   GL->ui->d_mat->trigger();
   ASSERT_EQ(GL->Model.MaterialCount, 1);
 
@@ -57,13 +51,27 @@ TEST(MenuBuiltModel, ACantileverBuiltThroughTheMenusComputes) {
   for (int n = 1; n <= GL->Model.NodeCount; ++n) {
     const QString node = QString::number(n);
     if (GL->Model.Nodes[n].x == 0.0f) {
-      prompts.OnForm(Type({{"Edit1", node}, {"Edit2", node}, {"Edit3", "1"}, {"Edit4", "0"}, {"Edit5", "0"},
-                           {"Edit6", "0"}, {"Edit7", "0"}, {"Edit8", "0"}, {"Edit9", "0"}},
-                          {"pkx", "pky", "pkz"}));
+      prompts.OnForm(TypeAndPressOk({{"Edit1", node},
+                                     {"Edit2", node},
+                                     {"Edit3", "1"},
+                                     {"Edit4", "0"},
+                                     {"Edit5", "0"},
+                                     {"Edit6", "0"},
+                                     {"Edit7", "0"},
+                                     {"Edit8", "0"},
+                                     {"Edit9", "0"}},
+                                    {{"pkx", true}, {"pky", true}, {"pkz", true}}));
       GL->ui->d_podp->trigger();
     } else if (GL->Model.Nodes[n].x == 40.0f) {
-      prompts.OnForm(Type({{"Edit1", node}, {"Edit2", node}, {"Edit3", "1"}, {"Edit4", "0"}, {"Edit5", "0"},
-                           {"Edit6", "0"}, {"Edit7", "0"}, {"Edit8", real("-2.5")}, {"Edit9", real("-2.5")}}));
+      prompts.OnForm(TypeAndPressOk({{"Edit1", node},
+                                     {"Edit2", node},
+                                     {"Edit3", "1"},
+                                     {"Edit4", "0"},
+                                     {"Edit5", "0"},
+                                     {"Edit6", "0"},
+                                     {"Edit7", "0"},
+                                     {"Edit8", real("-2.5")},
+                                     {"Edit9", real("-2.5")}}));
       GL->ui->d_sile->trigger();
       total += 2.5f;
     }
