@@ -47,31 +47,19 @@ TEST(MenuBuiltModel, ACantileverBuiltThroughTheMenusComputes) {
 
   // Every node on the face x = 0 fixed in x, y and z; every node at x = 40
   // loaded downwards, each through its own run of the command.
+  // The node range form of both dialogs: one node, values in z only.
+  auto oneNode = [&](const QString& node, const QString& fz) -> qor::test::Fields {
+    return {{"Edit1", node}, {"Edit2", node}, {"Edit3", "1"}, {"Edit4", "0"}, {"Edit5", "0"},
+            {"Edit6", "0"},  {"Edit7", "0"},  {"Edit8", fz},  {"Edit9", fz}};
+  };
   float total = 0;
   for (int n = 1; n <= GL->Model.NodeCount; ++n) {
     const QString node = QString::number(n);
     if (GL->Model.Nodes[n].x == 0.0f) {
-      prompts.OnForm(TypeAndPressOk({{"Edit1", node},
-                                     {"Edit2", node},
-                                     {"Edit3", "1"},
-                                     {"Edit4", "0"},
-                                     {"Edit5", "0"},
-                                     {"Edit6", "0"},
-                                     {"Edit7", "0"},
-                                     {"Edit8", "0"},
-                                     {"Edit9", "0"}},
-                                    {{"pkx", true}, {"pky", true}, {"pkz", true}}));
+      prompts.OnForm(TypeAndPressOk(oneNode(node, "0"), {{"pkx", true}, {"pky", true}, {"pkz", true}}));
       GL->ui->d_podp->trigger();
     } else if (GL->Model.Nodes[n].x == 40.0f) {
-      prompts.OnForm(TypeAndPressOk({{"Edit1", node},
-                                     {"Edit2", node},
-                                     {"Edit3", "1"},
-                                     {"Edit4", "0"},
-                                     {"Edit5", "0"},
-                                     {"Edit6", "0"},
-                                     {"Edit7", "0"},
-                                     {"Edit8", real("-2.5")},
-                                     {"Edit9", real("-2.5")}}));
+      prompts.OnForm(TypeAndPressOk(oneNode(node, real("-2.5"))));
       GL->ui->d_sile->trigger();
       total += 2.5f;
     }
