@@ -1,5 +1,6 @@
 #include "io/GidMesh.h"
 
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -25,24 +26,93 @@ bool SameWord(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The tokens of one line, the part after a "#" left out.
-void SplitLine(std::string_view line, std::vector<std::string_view>& tokens) {
+// The tokens of one line, up to a "#" that stands outside double quotes. A
+// quoted text (a mesh name) stays one token with its blanks and "#" signs;
+// in header lines `equalsSeparates` makes "=" a separator, for exporters that
+// write "Nnode = 4".
+void SplitLine(std::string_view line, bool equalsSeparates, std::vector<std::string_view>& tokens) {
   tokens.clear();
-  const std::size_t hash = line.find('#');
-  if (hash != std::string_view::npos) line = line.substr(0, hash);
-  TokenCursor cursor(line);
-  for (std::string_view token = cursor.Next(); !token.empty(); token = cursor.Next()) tokens.push_back(token);
+  bool quoted = false;
+  std::size_t start = std::string_view::npos;
+  for (std::size_t i = 0; i <= line.size(); ++i) {
+    const bool atEnd = i == line.size() || (!quoted && line[i] == '#');
+    const char c = atEnd ? ' ' : line[i];
+    if (c == '"') quoted = !quoted;
+    if (!quoted && (IsBlank(c) || (equalsSeparates && c == '='))) {
+      if (start != std::string_view::npos) tokens.push_back(line.substr(start, i - start));
+      start = std::string_view::npos;
+    } else if (start == std::string_view::npos) {
+      start = i;
+    }
+    if (atEnd) return;
+  }
 }
 
-// Whether a "MESH" header announces four-node tetrahedra.
+// Whether a "MESH" header announces a three-dimensional mesh of four-node
+// tetrahedra. Quadratic tetrahedra (Nnode 10) and 2-D meshes are skipped.
 bool TakesTetrahedra(const std::vector<std::string_view>& header) {
   bool tetrahedra = false;
-  std::optional<std::int32_t> nodesPerElement;
+  std::optional<std::int32_t> nodesPerElement, dimension;
   for (std::size_t i = 1; i + 1 < header.size(); ++i) {
     if (SameWord(header[i], "ElemType")) tetrahedra = SameWord(header[i + 1], "Tetrahedra");
     if (SameWord(header[i], "Nnode")) nodesPerElement = ParseInt(header[i + 1]);
+    if (SameWord(header[i], "dimension")) dimension = ParseInt(header[i + 1]);
   }
-  return tetrahedra && (!nodesPerElement || *nodesPerElement == 4);
+  return tetrahedra && (!nodesPerElement || *nodesPerElement == 4) && (!dimension || *dimension == 3);
+}
+
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// For a well-formed number that no 32-bit float holds, whether it lies below
+// the float range rather than above it: the decimal exponent of its first
+// significant digit, the exponent part included, is negative. False for text
+// that is not a number.
+bool BelowFloatRange(std::string_view text) {
+  std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  std::int64_t lead = 0;  // the decimal exponent of the first significant digit
+  bool significant = false;
+  int digits = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
+    if (significant)
+      ++lead;
+    else
+      significant = text[i] != '0';
+  }
+  if (i < text.size() && text[i] == '.') {
+    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
+      if (significant) continue;
+      --lead;
+      significant = text[i] != '0';
+    }
+  }
+  if (digits == 0) return false;
+  std::int64_t exponent = 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    int exponentDigits = 0;
+    // Saturated: any exponent beyond a million decides the same way.
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits)
+      exponent = std::min<std::int64_t>(exponent * 10 + (text[i] - '0'), 1000000);
+    if (exponentDigits == 0) return false;
+    if (negative) exponent = -exponent;
+  }
+  return i == text.size() && significant && lead + exponent < 0;
+}
+
+// A coordinate as mesh files write it: the Fortran exponent letter D reads as
+// E, and a value too small for a 32-bit float reads as 0 (values that a float
+// holds only as a denormal keep their nearest float). Nothing for text that
+// is not a number or a value beyond the float range.
+std::optional<float> ParseCoordinate(std::string_view token) {
+  std::string text(token);
+  for (char& c : text) {
+    if (c == 'd' || c == 'D') c = 'E';
+  }
+  if (const std::optional<float> value = ParseFloat(text, '.')) return value;
+  if (BelowFloatRange(text)) return 0.0f;
+  return std::nullopt;
 }
 
 struct StagedElement {
@@ -52,7 +122,6 @@ struct StagedElement {
 
 struct StagedNode {
   NodeRow at;
-  bool inTakenBlock;        // listed under a block of tetrahedra
   bool used = false;        // named by a tetrahedron
   std::int32_t number = 0;  // program number once it is known to be kept
 };
@@ -81,9 +150,10 @@ std::string ReadMesh(std::string_view text, StagedMesh& mesh) {
     const std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     ++lineNumber;
-    SplitLine(line, tokens);
+    SplitLine(line, false, tokens);
     if (tokens.empty()) continue;
     const std::string_view first = tokens[0];
+    if (section == Section::None && SameWord(first, "MESH")) SplitLine(line, true, tokens);
 
     if (section != Section::None && SameWord(first, "end")) {
       section = Section::None;
@@ -102,16 +172,21 @@ std::string ReadMesh(std::string_view text, StagedMesh& mesh) {
         break;
 
       case Section::Coordinates: {
-        if (tokens.size() != 4) return LineFault(lineNumber);
-        const auto number = ParseInt(tokens[0]);
-        const auto x = ParseFloat(tokens[1], '.'), y = ParseFloat(tokens[2], '.'), z = ParseFloat(tokens[3], '.');
-        if (!number || !x || !y || !z) return LineFault(lineNumber);
+        // Nodes of skipped blocks are kept when they read as 3-D nodes, since a
+        // tetrahedron may name them; other lines there (2-D nodes "id x y")
+        // are no concern of the import.
+        std::optional<std::int32_t> number;
+        std::optional<float> x, y, z;
+        if (tokens.size() == 4) {
+          number = ParseInt(tokens[0]);
+          x = ParseCoordinate(tokens[1]), y = ParseCoordinate(tokens[2]), z = ParseCoordinate(tokens[3]);
+        }
+        if (!number || !x || !y || !z) {
+          if (takeBlock) return LineFault(lineNumber);
+          break;
+        }
         // A node number met again (a later block repeats the coordinates) is the same node.
-        const auto [known, added] = mesh.indexOf.emplace(*number, mesh.nodes.size());
-        if (added)
-          mesh.nodes.push_back({{*x, *y, *z}, takeBlock});
-        else if (takeBlock)
-          mesh.nodes[known->second].inTakenBlock = true;
+        if (mesh.indexOf.emplace(*number, mesh.nodes.size()).second) mesh.nodes.push_back({{*x, *y, *z}});
         break;
       }
 
@@ -134,9 +209,10 @@ std::string ReadMesh(std::string_view text, StagedMesh& mesh) {
   return {};
 }
 
-// Resolves the element nodes and numbers the nodes that are kept: those of
-// the tetrahedra blocks and those of other blocks that a tetrahedron names
-// (nodes only of skipped blocks would be free nodes that no element holds).
+// Resolves the element nodes and numbers the nodes that the tetrahedra name,
+// in the order the file lists them. Listed nodes that no tetrahedron names are
+// left out: as free nodes without supports they would make the model
+// singular, and which of them came in would depend on the order of blocks.
 // Returns the number of kept nodes, or the fault.
 std::string NumberNodes(StagedMesh& mesh, std::int64_t& kept) {
   if (!mesh.sawTetrahedraBlock || mesh.elements.empty())
@@ -152,7 +228,7 @@ std::string NumberNodes(StagedMesh& mesh, std::int64_t& kept) {
   }
   kept = 0;
   for (StagedNode& node : mesh.nodes) {
-    if (node.inTakenBlock || node.used) node.number = static_cast<std::int32_t>(++kept);
+    if (node.used) node.number = static_cast<std::int32_t>(++kept);
   }
   return {};
 }

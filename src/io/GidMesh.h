@@ -11,15 +11,17 @@ namespace qor {
 // Replaces the model by the four-node tetrahedra of a GiD ASCII mesh.
 //
 // The text is read line by line: "MESH" header lines say which element type
-// the following block holds, "Coordinates" ... "end coordinates" give nodes
-// and "Elements" ... "end elements" give elements; key words are matched
-// without regard to case, "#" starts a comment and CR LF line ends are fine.
-// Only blocks of "Tetrahedra" with 4 nodes are taken (a file without any MESH
-// line counts as one such block); other blocks are skipped. The nodes listed
-// in tetrahedra blocks, and the nodes of other blocks that a tetrahedron names,
-// are numbered 1, 2, ... in order of first appearance (a file node number met
-// again is the same node), and element node numbers are mapped from the
-// file's numbers to these.
+// the following block holds ("Nnode 4" or "Nnode = 4"), "Coordinates" ...
+// "end coordinates" give nodes and "Elements" ... "end elements" give
+// elements; key words are matched without regard to case, "#" outside double
+// quotes starts a comment and CR LF line ends are fine. Only 3-D blocks of
+// "Tetrahedra" with 4 nodes are taken (a file without any MESH line counts as
+// one such block); the lines of other blocks are skipped, except that their
+// 3-D nodes may serve the tetrahedra. The nodes that the tetrahedra name, and
+// only those, are numbered 1, 2, ... in order of first appearance (a file node
+// number met again is the same node), and element node numbers are mapped
+// from the file's numbers to these. Coordinates may use the exponent letter D;
+// values too small for a 32-bit float read as 0.
 //
 // On success the store holds the nodes with zero forces, the elements with
 // material 1, the one material E = 200000, nu = 0.3, no supports, and results

@@ -170,6 +170,36 @@ TEST_F(FilesCommandsTest, ImportReplacesTheModelAndResetsTheView) {
   ExpectViewReset();
 }
 
+// A corner tetrahedron listed among two nodes that it does not use, held so
+// that a load on its top node stretches it uniformly: sigma_z = 6 F (the
+// element volume is 1/6), w = sigma_z / E at the top, u = v = -nu w at the
+// two base nodes that may slide.
+TEST_F(FilesCommandsTest, ImportedMeshWithFreeListedNodesComputes) {
+  {
+    std::ofstream(Path("corner.msh")) << "MESH \"corner\" dimension 3 ElemType Tetrahedra Nnode 4\nCoordinates\n"
+                                         "1 0 0 0\n2 7 7 7\n3 1 0 0\n4 0 1 0\n5 0 0 1\n6 9 9 9\nEnd Coordinates\n"
+                                         "Elements\n1 1 3 4 5 1\nEnd Elements\n";
+  }
+  prompts.AnswerOpen(Path("corner.msh"));
+  GL->ui->Import1->trigger();
+  qor::ModelStore& m = GL->Model;
+  ASSERT_EQ(m.NodeCount, 4);
+  // Node 1 held fully; node 2 (x = 1) slides in x, node 3 (y = 1) in y, node 4 (z = 1) in z.
+  const int held[] = {1, 2, 3, 5, 6, 7, 9, 10, 11};
+  for (int dof : held) m.Supports[++m.SupportCount] = {dof, 0};
+  const float load = 100.0f;
+  m.Forces[12] = load;
+  GL->ui->Oblicz2->trigger();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0], (UserMessage{"Obliczono.", "Obliczenia", MessageStyle::Exclamation}));
+  const double stress = 6.0 * load, stretch = stress / 200000.0, across = -0.3 * stretch;
+  EXPECT_NEAR(m.Displacements[12], stretch, 1e-5 * stretch);
+  EXPECT_NEAR(m.Displacements[4], across, 1e-5 * stretch);
+  EXPECT_NEAR(m.Displacements[8], across, 1e-5 * stretch);
+  EXPECT_NEAR(m.Stresses[1][qor::SigmaZ], stress, 1e-4 * stress);
+  EXPECT_NEAR(m.Stresses[1][qor::Reduced], stress, 1e-4 * stress);
+}
+
 TEST_F(FilesCommandsTest, RefusedImportWarnsAndKeepsTheModel) {
   BuildSmallModel();
   MoveView();

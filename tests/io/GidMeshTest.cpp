@@ -140,20 +140,71 @@ TEST(GidMeshTest, FileNumbersMapToProgramNumbersInOrderOfAppearance) {
   EXPECT_EQ(s->Nodes[5].x, 4.0f);
 }
 
+// One tetrahedron on file nodes 1, 2, 4 and 5 of five listed nodes, as other
+// tools write it; node 3 is listed but used by no tetrahedron.
+std::string Pyramid(const std::string& header, const std::string& top) {
+  return header + "\nCoordinates\n1 0 0 0\n2 1 0 0\n3 1 1 0\n4 0 1 0\n5 " + top +
+         "\nEnd Coordinates\nElements\n1 1 2 4 5 1\nEnd Elements\n";
+}
+
+TEST(GidMeshTest, TakesExactlyTheNodesOfTheTetrahedraAsExportersWriteThem) {
+  const std::string kratos = "MESH \"Kratos_Tetrahedra3D4_Mesh_0\" dimension 3 ElemType Tetrahedra Nnode 4";
+  const std::string triangles =
+      "MESH \"skin\" dimension 3 ElemType Triangle Nnode 3\nCoordinates\n1 0 0 0\n2 1 0 0\n3 1 1 0\n4 0 1 0\n"
+      "5 0.5 0.5 1\nEnd Coordinates\nElements\n1 1 2 3 1\n2 1 3 4 1\nEnd Elements\n";
+  const std::string tetrahedron = kratos + "\nCoordinates\nEnd Coordinates\nElements\n1 1 2 4 5 1\nEnd Elements\n";
+  struct Case {
+    const char* what;
+    std::string text;
+    qor::NodeRow top;
+  } cases[] = {
+      {"a listed node that no tetrahedron uses", Pyramid(kratos, "0.5 0.5 1"), {0.5f, 0.5f, 1}},
+      {"nodes listed in a triangle block before", triangles + tetrahedron, {0.5f, 0.5f, 1}},
+      {"nodes listed in a triangle block after", Pyramid(kratos, "0.5 0.5 1") + triangles, {0.5f, 0.5f, 1}},
+      {"\"=\" in the header", Pyramid("MESH dimension = 3 ElemType Tetrahedra  Nnode = 4", "0 0 1"), {0, 0, 1}},
+      {"a lower-case header", Pyramid("mesh dimension = 3 elemtype tetrahedra nnode = 4", "0 0 1"), {0, 0, 1}},
+      {"\"#\" in the mesh name",
+       Pyramid("MESH \"Part #1\" dimension 3 ElemType Tetrahedra Nnode 4 # c", "0 0 1"),
+       {0, 0, 1}},
+      {"exponents D and tiny values", Pyramid(kratos, "1.5D-3 -1e-50 2.5d+1"), {1.5e-3f, 0, 25}},
+      {"a value only a denormal float holds", Pyramid(kratos, "0 1e-40 1E0"), {0, 1e-40f, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto s = Imported(c.text);
+    ExpectImportedModel(*s, 4, 1);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(s->Elements[1].node[k], k);
+    EXPECT_EQ(s->Nodes[3].x, 0.0f);
+    EXPECT_EQ(s->Nodes[3].y, 1.0f);
+    EXPECT_EQ(s->Nodes[4].x, c.top.x);
+    EXPECT_EQ(s->Nodes[4].y, c.top.y);
+    EXPECT_EQ(s->Nodes[4].z, c.top.z);
+  }
+}
+
 TEST(GidMeshTest, RefusesMeshesItCannotTakeFaithfully) {
   const std::string nodes = "Coordinates\n1 0 0 0\n2 1 0 0\n3 0 1 0\n4 0 0 1\nend coordinates\n";
   ExpectRefused(nodes + "Elements\n1 1 2 3 5\nend elements\n", "węzła 5, którego plik nie definiuje");
   ExpectRefused(nodes + "Elements\nend elements\n", "nie zawiera siatki czworościanów");
   ExpectRefused(nodes, "nie zawiera siatki czworościanów");
   ExpectRefused("", "nie zawiera siatki czworościanów");
-  ExpectRefused("MESH dimension 3 ElemType Tetrahedra Nnode 10\n" + nodes + "Elements\n1 1 2 3 4 1 2 3 4 1 2\nend\n",
-                "nie zawiera siatki czworościanów");
+  for (const char* header :
+       {"MESH dimension 3 ElemType Tetrahedra Nnode 10", "MESH dimension = 3 ElemType Tetrahedra Nnode = 10"})
+    ExpectRefused(header + ("\n" + nodes) + "Elements\n1 1 2 3 4 1 2 3 4 1 2\nend\n",
+                  "nie zawiera siatki czworościanów");
+  ExpectRefused(
+      "MESH \"plate\" dimension 2 ElemType Triangle Nnode 3\nCoordinates\n1 0 0\n2 1 0\n3 0 1\nend coordinates\n"
+      "Elements\n1 1 2 3 1\nend elements\n",
+      "nie zawiera siatki czworościanów");
   ExpectRefused(nodes + "Elements\n1 1 2 3\nend elements\n", "wiersz 8");
   ExpectRefused(nodes + "Elements\n1 1 2 3 4 1 9\nend elements\n", "wiersz 8");
   ExpectRefused(nodes + "Elements\n1 1 2 x 4\nend elements\n", "wiersz 8");
   ExpectRefused("Coordinates\n1 0 0\nend\n", "wiersz 2");
   ExpectRefused("Coordinates\n1 0 nan 0\nend\n", "wiersz 2");
   ExpectRefused("Coordinates\n1 0 0,5 0\nend\n", "wiersz 2");
+  ExpectRefused("Coordinates\n1 0 1e39 0\nend\n", "wiersz 2");
+  ExpectRefused("Coordinates\n1 0 -2.5D40 0\nend\n", "wiersz 2");
+  ExpectRefused("Coordinates\n1 0 1e-50x 0\nend\n", "wiersz 2");
   ExpectRefused("Coordinates\n1 0 0 " + std::string(100000, '7') + "\nend\n", "wiersz 2");
 }
 
@@ -174,7 +225,9 @@ std::string Chain(int nodes, int elements) {
 
 TEST(GidMeshTest, SizeLimitsAreTheStoreLimits) {
   ExpectImportedModel(*Imported(Chain(997, 1997)), 997, 1997);
-  ExpectRefused(Chain(998, 10), "za dużo węzłów: 998 (najwyżej 997)");
+  ExpectRefused(Chain(998, 995), "za dużo węzłów: 998 (najwyżej 997)");
+  // Only the nodes the tetrahedra use count: 13 of 2000 listed.
+  ExpectImportedModel(*Imported(Chain(2000, 10)), 13, 10);
   ExpectRefused(Chain(100, 1998), "za dużo elementów: 1998 (najwyżej 1997)");
   ExpectRefused(Chain(5000, 30000), "węzłów: 5000 (najwyżej 997).\nSiatka ma za dużo elementów: 30000");
 }
