@@ -38,7 +38,7 @@ void SplitLine(std::string_view line, bool equalsSeparates, std::vector<std::str
     const bool atEnd = i == line.size() || (!quoted && line[i] == '#');
     const char c = atEnd ? ' ' : line[i];
     if (c == '"') quoted = !quoted;
-    if (!quoted && (IsBlank(c) || (equalsSeparates && c == '='))) {
+    if (atEnd || (!quoted && (IsBlank(c) || (equalsSeparates && c == '=')))) {
       if (start != std::string_view::npos) tokens.push_back(line.substr(start, i - start));
       start = std::string_view::npos;
     } else if (start == std::string_view::npos) {

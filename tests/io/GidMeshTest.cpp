@@ -205,6 +205,7 @@ TEST(GidMeshTest, RefusesMeshesItCannotTakeFaithfully) {
   ExpectRefused("Coordinates\n1 0 1e39 0\nend\n", "wiersz 2");
   ExpectRefused("Coordinates\n1 0 -2.5D40 0\nend\n", "wiersz 2");
   ExpectRefused("Coordinates\n1 0 1e-50x 0\nend\n", "wiersz 2");
+  ExpectRefused("Coordinates\n1 0 0 0 \"x # y\nend\n", "wiersz 2");
   ExpectRefused("Coordinates\n1 0 0 " + std::string(100000, '7') + "\nend\n", "wiersz 2");
 }
 
