@@ -127,6 +127,7 @@ void ComputeRun(benchmark::State& state, const Problem* p) {
 // the time the process waits while other programs use the cores.
 class MedianReporter : public benchmark::ConsoleReporter {
  public:
+  MedianReporter() : ConsoleReporter(OO_Tabular) {}  // no colour codes
   std::map<std::string, double> medians;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {

@@ -250,8 +250,13 @@ typedef double AlignedVec8 __attribute__((vector_size(64), may_alias));
 // Band[i][1] times row i's tail, and Rhs[r] loses f·Rhs[i]. Pivots are taken in
 // blocks of up to EliminationBlock rows: first the rows inside the block are
 // updated pivot by pivot (they become pivot rows themselves), then every row
-// below the block receives the block's updates in pivot order. Every entry sees
-// the same double operations in the same order as with one pivot at a time.
+// below the block receives the block's updates in pivot order, all columns
+// at once. Where a pivot does not reach (a row beyond its band, or a column
+// beyond its row's band) the update subtracts an exact zero: the multiplier of
+// such a row is 0, and the columns past each row's band are cleared first. A
+// band entry is never -0 (it starts at +0 and only sums and differences of
+// finite numbers reach it), and x - (±0) is x for every other x, so every
+// entry gets the same bits as with the plain loops one pivot at a time.
 bool EliminateBand(SolverWorkspace& ws) {
   const int n = ws.DofCount;
   const int w = ws.HalfBandwidth;
@@ -261,6 +266,14 @@ bool EliminateBand(SolverWorkspace& ws) {
   // Wide bands gain from many pivots per pass (each row below is read once per
   // block); narrow ones keep the in-block part small.
   const int block = std::clamp(w / 8, 8, EliminationBlock);
+  // A pass reads the pivot rows up to block + 2·BandLanes columns past their
+  // band (see below): those entries within the matrix must be zero.
+  const int pad = block + 2 * BandLanes;
+  for (int i = 1; i <= n; ++i) {
+    const int last = std::min(w + pad, n - i + 1);
+    if (last > w) std::fill(ws.BandRow(i) + w + 1, ws.BandRow(i) + last + 1, 0.0);
+  }
+
   for (int i0 = 1; i0 <= n - 1; i0 += block) {
     const int p = std::min(block, n - i0);
     const int iEnd = i0 + p - 1;
@@ -283,27 +296,16 @@ bool EliminateBand(SolverWorkspace& ws) {
       }
     }
 
-    // The rows below the block, addressed by global column g. Pivot i updates
-    // the columns g <= gEnd = i + reach(i) - 1 of every row r <= gEnd, and gEnd
-    // grows with i, so the columns of a row fall into segments, each updated
-    // by a suffix of the block's pivots. In global columns every row needs the
-    // same pivot-row entries at the same place within a cache line.
+    // The rows below the block, addressed by global column g: every row needs
+    // the same pivot-row entries at the same place within a cache line. The
+    // last row any pivot of the block reaches is rLast, and so is its last column.
     const double* pivotAt[EliminationBlock];  // pivotAt[q][g] = entry (i0 + q, g)
-    int segmentCount = 0;
-    int segmentPivot[EliminationBlock], segmentEnd[EliminationBlock];
-    for (int q = 0; q < p; ++q) {
-      const int i = i0 + q;
-      pivotAt[q] = ws.BandRow(i) + 1 - i;
-      const int gEnd = i + reach(i) - 1;
-      if (segmentCount == 0 || gEnd != segmentEnd[segmentCount - 1]) {
-        segmentPivot[segmentCount] = q;
-        segmentEnd[segmentCount++] = gEnd;
-      }
-    }
-    const int rLast = segmentEnd[segmentCount - 1];
+    for (int q = 0; q < p; ++q) pivotAt[q] = ws.BandRow(i0 + q) + 1 - (i0 + q);
+    const int rLast = std::min(n, iEnd + w - 1);
     // The multipliers of each row below, by pivot: RowFactors[(r - iEnd - 1)·block + q].
+    auto factorsOf = [&](int r) { return &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock]; };
     for (int r = iEnd + 1; r <= rLast; ++r) {
-      double* f = &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock];
+      double* f = factorsOf(r);
       double rhs = ws.Rhs[r];
       for (int q = 0; q < p; ++q) {
         const int i = i0 + q, j = r - i + 1;
@@ -312,23 +314,12 @@ bool EliminateBand(SolverWorkspace& ws) {
       }
       ws.Rhs[r] = rhs;
     }
-    // Entries gFrom..gTo of one row, segment by segment.
-    auto updateRow = [&](double* rowAt, const double* f, int gFrom, int gTo) {
-      for (int k = 0; k < segmentCount && gFrom <= gTo; ++k) {
-        if (segmentEnd[k] < gFrom) continue;
-        const int q = segmentPivot[k];
-        const int gStop = std::min(segmentEnd[k], gTo);
-        UpdateSpan(rowAt, pivotAt + q, f + q, p - q, gFrom, gStop);
-        gFrom = gStop + 1;
-      }
-    };
-    auto factorsOf = [&](int r) { return &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock]; };
+    // Four rows at a time, in whole aligned vectors of 2·BandLanes columns
+    // from the multiple of BandLanes at or below r to at most 2·BandLanes - 1
+    // past rLast; the rest row by row. Columns before a row's diagonal and
+    // after the last column n are computed as well: their slots lie in the
+    // row's slack (see BandStride) and are never read as matrix entries.
     int r = iEnd + 1;
-    // Four rows at a time, in whole aligned vectors of 2·BandLanes columns from
-    // the multiple of BandLanes at or below r on; the rest row by row. Columns before a
-    // row's diagonal and after the last column n are computed as well when
-    // that completes a vector: their slots lie in the row's slack (see
-    // BandStride) and are never read as matrix entries.
     for (; r + 3 <= rLast; r += 4) {
       double* rows[4];
       const double* f[4];
@@ -336,28 +327,11 @@ bool EliminateBand(SolverWorkspace& ws) {
         rows[k] = ws.BandRow(r + k) + 1 - (r + k);
         f[k] = factorsOf(r + k);
       }
-      int gFrom = r & ~(BandLanes - 1);
-      for (int s = 0; s < segmentCount && gFrom <= rLast; ++s) {
-        if (segmentEnd[s] < gFrom) continue;
-        const int q = segmentPivot[s];
-        const int lo = gFrom, hi = segmentEnd[s];
-        const int alignedLo = (lo + BandLanes - 1) & ~(BandLanes - 1);
-        const int reachHi =
-            hi == n ? ((hi - alignedLo + 1 + 2 * BandLanes - 1) & ~(2 * BandLanes - 1)) + alignedLo - 1 : hi;
-        const int wholeHi = alignedLo + std::max(0, reachHi - alignedLo + 1) / (2 * BandLanes) * (2 * BandLanes) - 1;
-        const double* fq[4] = {f[0] + q, f[1] + q, f[2] + q, f[3] + q};
-        if (wholeHi > alignedLo) {
-          for (int k = 0; k < 4; ++k)
-            UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, std::max(lo, r + k), alignedLo - 1);
-          UpdateFourRows(rows, pivotAt + q, fq, p - q, alignedLo, wholeHi);
-          for (int k = 0; k < 4; ++k) UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, wholeHi + 1, hi);
-        } else {
-          for (int k = 0; k < 4; ++k) UpdateSpan(rows[k], pivotAt + q, fq[k], p - q, std::max(lo, r + k), hi);
-        }
-        gFrom = hi + 1;
-      }
+      const int g0 = r & ~(BandLanes - 1);
+      const int g1 = g0 + (rLast - g0 + 2 * BandLanes) / (2 * BandLanes) * (2 * BandLanes) - 1;
+      UpdateFourRows(rows, pivotAt, f, p, g0, g1);
     }
-    for (; r <= rLast; ++r) updateRow(ws.BandRow(r) + 1 - r, factorsOf(r), r, rLast);
+    for (; r <= rLast; ++r) UpdateSpan(ws.BandRow(r) + 1 - r, pivotAt, factorsOf(r), p, r, rLast);
   }
   return true;
 }
