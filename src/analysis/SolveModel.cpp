@@ -130,7 +130,9 @@ bool AssembleBand(SolverWorkspace& ws) {
   // errors of 1e-9 in the stresses; larger factors gain nothing.
   double largestDiagonal = 0;
   for (int i = 1; i <= n; ++i) largestDiagonal = std::max(largestDiagonal, ws.BandAt(i, 1));
-  ws.Penalty = PenaltyFactor * largestDiagonal;
+  // Without any stiffness (every density 0) the supports still hold, so that
+  // the first free degree of freedom is the one reported.
+  ws.Penalty = PenaltyFactor * (largestDiagonal > 0 ? largestDiagonal : 1.0);
   for (int j = 1; j <= ws.SupportCount; ++j) {
     const std::int32_t d = ws.SupportDofs[j];
     ws.BandAt(d, 1) += ws.Penalty;

@@ -81,6 +81,7 @@ TEST(ComputeCommand, FailuresNameWhatIsAtFault) {
     const char* what;
     std::function<void(ModelStore&)> spoil;
     std::string detail;
+    bool useDensities = false;
   };
   const Case cases[] = {
       {"material out of range",
@@ -109,6 +110,8 @@ TEST(ComputeCommand, FailuresNameWhatIsAtFault) {
          s.Forces[DofOf(20, 3)] = -2.5e37f;
        },
        "Przemieszczenie węzła 9 w kierunku z przekracza zakres liczb."},
+      {"no stiffness at all", [](ModelStore&) { Densities.fill(0.0f); },
+       "Węzeł 5 może się swobodnie przemieszczać w kierunku x.", true},
   };
   for (const Case& c : cases) {
     ModelStore s;
@@ -116,7 +119,7 @@ TEST(ComputeCommand, FailuresNameWhatIsAtFault) {
     c.spoil(s);
     s.Displacements[1] = 77.0f;
     s.Stresses[1][1] = 66.0f;
-    const ComputeOutcome outcome = ComputeModel(s, false);
+    const ComputeOutcome outcome = ComputeModel(s, c.useDensities);
     EXPECT_TRUE(outcome.attempted) << c.what;
     EXPECT_FALSE(outcome.succeeded) << c.what;
     EXPECT_EQ(outcome.message, (UserMessage{"Błąd podczas obliczeń", "Obliczenia", MessageStyle::Stop, c.detail}))

@@ -166,6 +166,13 @@ TEST(Solver, EveryMechanismIsRefused) {
     BuildBlockMesh(s, cells, 1, 1, 1);
     FixNodesWhere(s, 0, 0.0f);
   };
+  // A bar of cells × 2 × 2 held in all directions at the nodes on one line.
+  auto holdOnLine = [](ModelStore& s, int cells, bool (*onLine)(const NodeRow&)) {
+    BuildBlockMesh(s, BoxCells(cells, 2, 2), 1, 1, 1);
+    for (int n = 1; n <= s.NodeCount; ++n)
+      if (onLine(s.Nodes[n]))
+        for (int c = 1; c <= 3; ++c) AddSupport(s, n, c);
+  };
   auto inSecondPart = [](const NodeRow& p) { return p.x > 4 || p.y > 2 || p.z > 2; };
   auto anywhere = [](const NodeRow&) { return true; };
   struct Family {
@@ -182,21 +189,13 @@ TEST(Solver, EveryMechanismIsRefused) {
        },
        anywhere},
       {"supports on one slanted line",
-       [](ModelStore& s) {
-         BuildBlockMesh(s, BoxCells(5, 2, 2), 1, 1, 1);
-         for (int n = 1; n <= s.NodeCount; ++n)
-           if (s.Nodes[n].x == s.Nodes[n].y && s.Nodes[n].y == s.Nodes[n].z)
-             for (int c = 1; c <= 3; ++c) AddSupport(s, n, c);
+       [&](ModelStore& s) {
+         holdOnLine(s, 5, [](const NodeRow& p) { return p.x == p.y && p.y == p.z; });
          s.Forces[DofOf(s.NodeCount, 2)] = -1;
        },
        anywhere},
       {"held along one edge of the body",
-       [](ModelStore& s) {
-         BuildBlockMesh(s, BoxCells(4, 2, 2), 1, 1, 1);
-         for (int n = 1; n <= s.NodeCount; ++n)
-           if (s.Nodes[n].y == 0 && s.Nodes[n].z == 0)
-             for (int c = 1; c <= 3; ++c) AddSupport(s, n, c);
-       },
+       [&](ModelStore& s) { holdOnLine(s, 4, [](const NodeRow& p) { return p.y == 0 && p.z == 0; }); },
        [](const NodeRow& p) { return p.y > 0 || p.z > 0; }},
       {"face x = 0 held in x only",
        [](ModelStore& s) {
