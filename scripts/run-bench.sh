@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Runs every benchmark program of a build folder, one after the other.
+# Runs every benchmark program of a build folder, one after the other. The
+# analysis benchmark runs last: its closing line sums up the solver's speed and
+# must end the output.
 set -euo pipefail
 build="${1:-build/release}"
 found=0
-for program in "$build"/bench/bench_*; do
+for program in $(ls "$build"/bench/bench_* 2>/dev/null | grep -v '/bench_analysis$'; ls "$build"/bench/bench_analysis 2>/dev/null); do
   [ -x "$program" ] || continue
   found=1
   echo "== $(basename "$program")"

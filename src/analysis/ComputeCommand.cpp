@@ -1,6 +1,7 @@
 #include "analysis/ComputeCommand.h"
 
 #include <cmath>
+#include <string>
 
 #include "analysis/SolverWorkspace.h"
 
@@ -9,8 +10,69 @@ namespace qor {
 namespace {
 constexpr const char* kCaption = "Obliczenia";
 
-// Results smaller than this are shown and stored as exact zeros.
-float CleanSmall(float value) { return std::fabs(static_cast<double>(value)) < 1e-8 ? 0.0f : value; }
+// Results smaller than this are shown and stored as exact zeros. The solver's
+// double is rounded to float first: the model keeps floats.
+float CleanSmall(double result) {
+  const float value = static_cast<float>(result);
+  return std::fabs(static_cast<double>(value)) < 1e-8 ? 0.0f : value;
+}
+
+// Element e's seven stresses as the model stores them.
+void StoredStresses(const SolverWorkspace& ws, int e, StressRow& row) {
+  for (int k = 1; k <= 6; ++k) row[k] = CleanSmall(ws.ElementStresses[e][k]);
+  row[Reduced] = static_cast<float>(ReducedStress(row[1], row[2], row[3], row[4], row[5], row[6]));
+}
+
+char DirectionLetter(int dof) { return "xyz"[(dof - 1) % 3]; }
+std::string NodeOf(int dof) { return std::to_string((dof + 2) / 3); }
+
+bool NodeInAnyElement(const SolverWorkspace& ws, int node) {
+  for (int e = 1; e <= ws.ElementCount; ++e)
+    for (int a = 1; a <= 4; ++a)
+      if (ws.ElementNodes[e][a] == node) return true;
+  return false;
+}
+
+// What the user is told below "Błąd podczas obliczeń": where the solver found
+// the fault, when it knows.
+std::string FailureDetail(const SolverWorkspace& ws) {
+  if (ws.Status == SolveSingular && ws.FailureDof > 0) {
+    const std::string node = NodeOf(ws.FailureDof);
+    const std::string free =
+        std::string(" może się swobodnie przemieszczać w kierunku ") + DirectionLetter(ws.FailureDof) + ".";
+    if (!NodeInAnyElement(ws, (ws.FailureDof + 2) / 3))
+      return "Węzeł " + node + " nie należy do żadnego elementu i" + free;
+    return "Węzeł " + node + free;
+  }
+  if (ws.Status == SolveInputError && ws.FailureMaterial > 0)
+    return "Materiał " + std::to_string(ws.FailureMaterial) +
+           " ma niepoprawne stałe: moduł Younga E musi być dodatni, a współczynnik Poissona ni większy od -1 i "
+           "mniejszy od 0,5.";
+  if (ws.Status == SolveInputError && ws.FailureElement > 0) {
+    const std::string element = "Element " + std::to_string(ws.FailureElement);
+    const float rho = ws.ElementDensities[ws.FailureElement];
+    if (!(std::isfinite(rho) && rho >= 0.0f)) return element + " ma ujemną lub niepoprawną gęstość z pliku.";
+    return element + " ma zerową objętość: jego węzły leżą w jednej płaszczyźnie.";
+  }
+  if (ws.Status == SolveStressError && ws.FailureElement > 0)
+    return "Nie można obliczyć naprężeń w elemencie " + std::to_string(ws.FailureElement) + ".";
+  return {};
+}
+
+// The first result that does not fit a float, described; nothing when all fit.
+std::optional<std::string> ResultOutOfRange(const SolverWorkspace& ws) {
+  for (int d = 1; d <= ws.DofCount; ++d)
+    if (!std::isfinite(CleanSmall(ws.Rhs[d])))
+      return "Przemieszczenie węzła " + NodeOf(d) + " w kierunku " + DirectionLetter(d) + " przekracza zakres liczb.";
+  for (int e = 1; e <= ws.ElementCount; ++e) {
+    StressRow row{};
+    StoredStresses(ws, e, row);
+    for (int k = 1; k <= 7; ++k)
+      if (!std::isfinite(row[k])) return "Naprężenie w elemencie " + std::to_string(e) + " przekracza zakres liczb.";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool ModelTooLarge(const ModelStore& s) {
@@ -60,11 +122,7 @@ void FillWorkspace(const ModelStore& store, bool useDensities, SolverWorkspace& 
 
 void CopyResults(const SolverWorkspace& ws, ModelStore& store) {
   for (int d = 1; d <= store.DofCount; ++d) store.Displacements[d] = CleanSmall(ws.Rhs[d]);
-  for (int e = 1; e <= store.ElementCount; ++e) {
-    StressRow& row = store.Stresses[e];
-    for (int k = 1; k <= 6; ++k) row[k] = CleanSmall(ws.ElementStresses[e][k]);
-    row[Reduced] = ReducedStress(row[1], row[2], row[3], row[4], row[5], row[6]);
-  }
+  for (int e = 1; e <= store.ElementCount; ++e) StoredStresses(ws, e, store.Stresses[e]);
 }
 
 ComputeOutcome ComputeModel(ModelStore& store, bool useDensities, SolverWorkspace& ws) {
@@ -72,7 +130,16 @@ ComputeOutcome ComputeModel(ModelStore& store, bool useDensities, SolverWorkspac
   store.DofCount = 3 * store.NodeCount;
   FillWorkspace(store, useDensities, ws);
   SolveModel(ws);
-  if (ws.Status != SolveOk) return {ComputationFailedMessage(), true, false};
+  UserMessage failed = ComputationFailedMessage();
+  if (ws.Status != SolveOk) {
+    failed.detail = FailureDetail(ws);
+    return {failed, true, false};
+  }
+  // Numbers beyond the range of floats would be shown and saved as nonsense.
+  if (auto outOfRange = ResultOutOfRange(ws)) {
+    failed.detail = *outOfRange;
+    return {failed, true, false};
+  }
   CopyResults(ws, store);
   return {{"Obliczono.", kCaption, MessageStyle::Exclamation}, true, true};
 }

@@ -4,32 +4,32 @@
 
 namespace qor {
 
-bool BuildElasticity(float E, float nu, ElasticityVariant variant, Matrix6x6& D) {
-  const float c = (1.0f - 2.0f * nu) * (1.0f + nu);
-  if (c == 0.0f) return false;
-  if (variant == ElasticityVariant::Stress && 1.0f + nu == 0.0f) return false;
-  const float d = E / c;
-  for (auto& row : D) row.fill(0.0f);
+bool BuildElasticity(double E, double nu, ElasticityVariant variant, Matrix6x6& D) {
+  const double c = (1.0 - 2.0 * nu) * (1.0 + nu);
+  if (c == 0.0) return false;
+  if (variant == ElasticityVariant::Stress && 1.0 + nu == 0.0) return false;
+  const double d = E / c;
+  for (auto& row : D) row.fill(0.0);
   for (int i = 1; i <= 3; ++i) {
-    for (int j = 1; j <= 3; ++j) D[i][j] = (i == j) ? (1.0f - nu) * d : nu * d;
+    for (int j = 1; j <= 3; ++j) D[i][j] = (i == j) ? (1.0 - nu) * d : nu * d;
   }
-  const float shear = variant == ElasticityVariant::Stiffness ? (0.5f - nu) * d : 0.5f * E / (1.0f + nu);
+  const double shear = variant == ElasticityVariant::Stiffness ? (0.5 - nu) * d : 0.5 * E / (1.0 + nu);
   for (int i = 4; i <= 6; ++i) D[i][i] = shear;
   return true;
 }
 
-bool BuildStrainDisplacement(const TetCorners& p, Matrix6x12& B, float& det) {
-  float X[4], Y[4], Z[4];
+bool BuildStrainDisplacement(const TetCorners& p, Matrix6x12& B, double& det) {
+  double X[4], Y[4], Z[4];
   for (int a = 1; a <= 3; ++a) {
     X[a] = p.x[a] - p.x[4];
     Y[a] = p.y[a] - p.y[4];
     Z[a] = p.z[a] - p.z[4];
   }
-  const float c1x = Y[2] * Z[3] - Z[2] * Y[3], c1y = Z[2] * X[3] - X[2] * Z[3], c1z = X[2] * Y[3] - Y[2] * X[3];
+  const double c1x = Y[2] * Z[3] - Z[2] * Y[3], c1y = Z[2] * X[3] - X[2] * Z[3], c1z = X[2] * Y[3] - Y[2] * X[3];
   det = X[1] * c1x + Y[1] * c1y + Z[1] * c1z;
-  if (det == 0.0f) return false;
+  if (det == 0.0) return false;
 
-  float dx[5], dy[5], dz[5];
+  double dx[5], dy[5], dz[5];
   dx[1] = c1x / det;
   dy[1] = c1y / det;
   dz[1] = c1z / det;
@@ -43,7 +43,7 @@ bool BuildStrainDisplacement(const TetCorners& p, Matrix6x12& B, float& det) {
   dy[4] = -dy[1] - dy[2] - dy[3];
   dz[4] = -dz[1] - dz[2] - dz[3];
 
-  for (auto& row : B) row.fill(0.0f);
+  for (auto& row : B) row.fill(0.0);
   for (int a = 1; a <= 4; ++a) {
     const int cx = 3 * a - 2, cy = 3 * a - 1, cz = 3 * a;
     B[1][cx] = dx[a];
@@ -62,21 +62,22 @@ bool BuildStrainDisplacement(const TetCorners& p, Matrix6x12& B, float& det) {
 void MultiplyDB(const Matrix6x6& D, const Matrix6x12& B, Matrix6x12& DB) {
   for (int j = 1; j <= 6; ++j) {
     for (int k = 1; k <= 12; ++k) {
-      float sum = 0.0f;
+      double sum = 0.0;
       for (int l = 1; l <= 6; ++l) sum += D[j][l] * B[l][k];
       DB[j][k] = sum;
     }
   }
 }
 
-void BuildElementStiffness(const Matrix6x12& B, const Matrix6x12& DB, float det, float rho, Matrix12x12& Ke) {
-  const float volumeFactor = std::fabs(det);
-  const float sixth = 1.0f / 6.0f;
+void BuildElementStiffness(const Matrix6x12& B, const Matrix6x12& DB, double det, double rho, Matrix12x12& Ke) {
+  const double scale = std::fabs(det) * rho / 6.0;
+  // Only the upper triangle is summed; the lower one is its mirror, so Ke is
+  // exactly symmetric.
   for (int j = 1; j <= 12; ++j) {
-    for (int k = 1; k <= 12; ++k) {
-      float sum = 0.0f;
-      for (int l = 1; l <= 6; ++l) sum += volumeFactor * (B[l][j] * DB[l][k]) * rho * sixth;
-      Ke[j][k] = sum;
+    for (int k = j; k <= 12; ++k) {
+      double sum = 0.0;
+      for (int l = 1; l <= 6; ++l) sum += B[l][j] * DB[l][k];
+      Ke[j][k] = Ke[k][j] = scale * sum;
     }
   }
 }

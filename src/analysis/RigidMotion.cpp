@@ -17,16 +17,16 @@ int Root(std::array<std::int32_t, SolverNodeCapacity + 1>& parent, int n) {
   return n;
 }
 
-// Smallest pivot of the symmetric positive semi-definite 6 × 6 matrix G,
-// relative to its largest diagonal, by Gaussian elimination with diagonal
-// pivoting; 0 when G is zero.
-double RelativeRank6Pivot(double G[6][6]) {
+// Gaussian elimination with diagonal pivoting of the symmetric positive
+// semi-definite 6 × 6 matrix G. True when every pivot exceeds `negligible`
+// times G's largest diagonal. Otherwise `motion` receives a vector that G
+// (nearly) maps to zero: the remaining variable of the first negligible pivot
+// set to 1, the later ones to 0 and the earlier ones solved back.
+bool FullRank6(double G[6][6], double negligible, double motion[6]) {
   double largest = 0;
   for (int i = 0; i < 6; ++i) largest = std::max(largest, G[i][i]);
-  if (largest <= 0) return 0;
   int order[6];
   std::iota(order, order + 6, 0);
-  double smallest = 1;
   for (int step = 0; step < 6; ++step) {
     int best = step;
     for (int c = step + 1; c < 6; ++c)
@@ -34,15 +34,24 @@ double RelativeRank6Pivot(double G[6][6]) {
     std::swap(order[step], order[best]);
     const int p = order[step];
     const double pivot = G[p][p];
-    smallest = std::min(smallest, pivot / largest);
-    if (pivot <= 0) return 0;
+    if (!(pivot > negligible * largest)) {
+      std::fill(motion, motion + 6, 0.0);
+      motion[p] = 1;
+      for (int k = step - 1; k >= 0; --k) {
+        const int v = order[k];
+        double sum = 0;
+        for (int c = k + 1; c <= step; ++c) sum += G[v][order[c]] * motion[order[c]];
+        motion[v] = -sum / G[v][v];
+      }
+      return false;
+    }
     for (int c = step + 1; c < 6; ++c) {
       const int r = order[c];
       const double f = G[r][p] / pivot;
       for (int k = step + 1; k < 6; ++k) G[r][order[k]] -= f * G[p][order[k]];
     }
   }
-  return smallest;
+  return true;
 }
 
 }  // namespace
@@ -59,7 +68,7 @@ double RelativeRank6Pivot(double G[6][6]) {
 // it needs no compromise with the pivot test of the elimination; a relative
 // pivot of 1e-10 in G means supports within 1e-5 of the body's size of a
 // common line, which no float coordinate distinguishes from a line.
-bool RigidMotionRestrained(const SolverWorkspace& ws) {
+bool RigidMotionRestrained(const SolverWorkspace& ws, std::int32_t& freeDof) {
   static std::array<std::int32_t, SolverNodeCapacity + 1> parent;
   static std::array<bool, SolverNodeCapacity + 1> used;
   for (int n = 1; n <= ws.NodeCount; ++n) {
@@ -84,24 +93,46 @@ bool RigidMotionRestrained(const SolverWorkspace& ws) {
       }
     }
     const double size = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2], 1e-30});
-    double G[6][6] = {};
-    for (int j = 1; j <= ws.SupportCount; ++j) {
-      const int node = (ws.SupportDofs[j] + 2) / 3;
-      const int direction = (ws.SupportDofs[j] - 1) % 3;
-      if (!used[node] || Root(parent, node) != n) continue;
+    // Motion of the three directions of `node` under the three translations
+    // and the three rotations about x, y and z: motions[direction][motion].
+    auto motionsAt = [&](int node, double motions[3][6]) {
       const double x = (ws.X[node] - 0.5 * (lo[0] + hi[0])) / size;
       const double y = (ws.Y[node] - 0.5 * (lo[1] + hi[1])) / size;
       const double z = (ws.Z[node] - 0.5 * (lo[2] + hi[2])) / size;
-      // Motion of this degree of freedom under the three translations and the
-      // three rotations about x, y and z.
-      double row[6] = {0, 0, 0, 0, 0, 0};
-      row[direction] = 1;
       const double rotation[3][3] = {{0, -z, y}, {z, 0, -x}, {-y, x, 0}};
-      for (int r = 0; r < 3; ++r) row[3 + r] = rotation[r][direction];
+      for (int direction = 0; direction < 3; ++direction) {
+        for (int t = 0; t < 3; ++t) motions[direction][t] = t == direction ? 1 : 0;
+        for (int r = 0; r < 3; ++r) motions[direction][3 + r] = rotation[r][direction];
+      }
+    };
+    double G[6][6] = {};
+    for (int j = 1; j <= ws.SupportCount; ++j) {
+      const int node = (ws.SupportDofs[j] + 2) / 3;
+      if (!used[node] || Root(parent, node) != n) continue;
+      double motions[3][6];
+      motionsAt(node, motions);
+      const double* row = motions[(ws.SupportDofs[j] - 1) % 3];
       for (int a = 0; a < 6; ++a)
         for (int b = 0; b < 6; ++b) G[a][b] += row[a] * row[b];
     }
-    if (RelativeRank6Pivot(G) <= 1e-10) return false;
+    double motion[6];
+    if (FullRank6(G, 1e-10, motion)) continue;
+    // Name the degree of freedom of the group that moves most in the free motion.
+    double most = -1;
+    for (int k = 1; k <= ws.NodeCount; ++k) {
+      if (!used[k] || Root(parent, k) != n) continue;
+      double motions[3][6];
+      motionsAt(k, motions);
+      for (int direction = 0; direction < 3; ++direction) {
+        double moved = 0;
+        for (int a = 0; a < 6; ++a) moved += motions[direction][a] * motion[a];
+        if (std::fabs(moved) > most) {
+          most = std::fabs(moved);
+          freeDof = 3 * (k - 1) + direction + 1;
+        }
+      }
+    }
+    return false;
   }
   return true;
 }

@@ -105,13 +105,21 @@ inline std::vector<int> NodesWhere(const qor::ModelStore& s, int axis, float val
   return nodes;
 }
 
-// A cantilever along x: length n·h, cross-section cy × cz cells of size h,
-// face x = 0 fixed in all directions, a force -F in z spread over the end face's nodes.
-inline void BuildCantilever(qor::ModelStore& s, int n, int cy, int cz, float h, float F) {
-  BuildBlockMesh(s, BoxCells(n, cy, cz), h, h, h);
-  for (int node : NodesWhere(s, 0, 0.0f))
+// Holds every node whose coordinate `axis` equals `value` in all three directions.
+inline void FixNodesWhere(qor::ModelStore& s, int axis, float value) {
+  for (int node : NodesWhere(s, axis, value))
     for (int c = 1; c <= 3; ++c) AddSupport(s, node, c);
-  const auto tip = NodesWhere(s, 0, n * h);
+}
+
+// A cantilever along x: n cells of length hx, cross-section cy × cz cells of
+// size h, face x = 0 fixed in all directions, a force -F in z spread over the
+// end face's nodes.
+inline void BuildCantilever(qor::ModelStore& s, int n, int cy, int cz, float h, float F, float hx = 0,
+                            float E = 1000.0f) {
+  if (hx == 0) hx = h;
+  BuildBlockMesh(s, BoxCells(n, cy, cz), hx, h, h, E);
+  FixNodesWhere(s, 0, 0.0f);
+  const auto tip = NodesWhere(s, 0, n * hx);
   for (int node : tip) s.Forces[qor::DofOf(node, 3)] = -F / static_cast<float>(tip.size());
 }
 

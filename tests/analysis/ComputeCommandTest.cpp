@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "analysis/BlockMesh.h"
 #include "analysis/ComputeCommand.h"
 #include "analysis/SolverWorkspace.h"
@@ -66,9 +69,78 @@ TEST(ComputeCommand, DensitiesApplyOnlyWhenAsked) {
   const ComputeOutcome failed = ComputeModel(s, true);
   EXPECT_TRUE(failed.attempted);
   EXPECT_FALSE(failed.succeeded);
-  EXPECT_EQ(failed.message, (UserMessage{"Błąd podczas obliczeń", "Obliczenia", MessageStyle::Stop}));
+  EXPECT_EQ(failed.message.text, "Błąd podczas obliczeń");
   EXPECT_EQ(s.Displacements[1], 77.0f);
   for (int e = 1; e <= s.ElementCount; ++e) Densities[e] = 0.0f;
+}
+
+// Every failure keeps the results as they were and says in the detail what
+// is at fault.
+TEST(ComputeCommand, FailuresNameWhatIsAtFault) {
+  struct Case {
+    const char* what;
+    std::function<void(ModelStore&)> spoil;
+    std::string detail;
+    bool useDensities = false;
+  };
+  const Case cases[] = {
+      {"material out of range",
+       [](ModelStore& s) {
+         s.Materials[++s.MaterialCount] = {-5.0f, 0.3f};
+         s.Elements[3].material = 2;
+       },
+       "Materiał 2 ma niepoprawne stałe: moduł Younga E musi być dodatni, a współczynnik Poissona ni większy od -1 "
+       "i mniejszy od 0,5."},
+      {"nu = 0.5", [](ModelStore& s) { s.Materials[1].nu = 0.5f; },
+       "Materiał 1 ma niepoprawne stałe: moduł Younga E musi być dodatni, a współczynnik Poissona ni większy od -1 "
+       "i mniejszy od 0,5."},
+      {"flat element", [](ModelStore& s) { s.Elements[4].node[2] = s.Elements[4].node[1]; },
+       "Element 4 ma zerową objętość: jego węzły leżą w jednej płaszczyźnie."},
+      {"node in no element",
+       [](ModelStore& s) {
+         s.Nodes[++s.NodeCount] = {7, 7, 7};
+         AddSupport(s, s.NodeCount, 1);
+       },
+       "Węzeł 21 nie należy do żadnego elementu i może się swobodnie przemieszczać w kierunku y."},
+      {"held at one node", [](ModelStore& s) { s.SupportCount = 3; },
+       "Węzeł 2 może się swobodnie przemieszczać w kierunku y."},
+      {"displacements beyond floats",
+       [](ModelStore& s) {
+         s.Materials[1].E = 1.0f;
+         s.Forces[DofOf(20, 3)] = -2.5e37f;
+       },
+       "Przemieszczenie węzła 9 w kierunku z przekracza zakres liczb."},
+      {"no stiffness at all", [](ModelStore&) { Densities.fill(0.0f); },
+       "Węzeł 5 może się swobodnie przemieszczać w kierunku x.", true},
+  };
+  for (const Case& c : cases) {
+    ModelStore s;
+    BuildCantilever(s, 4, 1, 1, 1.0f, 1.0f);  // 20 nodes, face x = 0 (nodes 1 to 4) held
+    c.spoil(s);
+    s.Displacements[1] = 77.0f;
+    s.Stresses[1][1] = 66.0f;
+    const ComputeOutcome outcome = ComputeModel(s, c.useDensities);
+    EXPECT_TRUE(outcome.attempted) << c.what;
+    EXPECT_FALSE(outcome.succeeded) << c.what;
+    EXPECT_EQ(outcome.message, (UserMessage{"Błąd podczas obliczeń", "Obliczenia", MessageStyle::Stop, c.detail}))
+        << c.what << ": " << outcome.message.detail;
+    EXPECT_EQ(s.Displacements[1], 77.0f) << c.what;
+    EXPECT_EQ(s.Stresses[1][1], 66.0f) << c.what;
+  }
+}
+
+// The largest modulus a float holds still computes: the stresses of a
+// cantilever do not depend on E.
+TEST(ComputeCommand, ExtremeModulusComputes) {
+  ModelStore soft, stiff;
+  BuildCantilever(soft, 4, 1, 1, 1.0f, 1.0f);
+  BuildCantilever(stiff, 4, 1, 1, 1.0f, 1.0f);
+  stiff.Materials[1].E = 3e38f;
+  ASSERT_TRUE(ComputeModel(soft, false).succeeded);
+  ASSERT_TRUE(ComputeModel(stiff, false).succeeded);
+  for (int e = 1; e <= soft.ElementCount; ++e)
+    for (int k = 1; k <= 7; ++k) EXPECT_NEAR(stiff.Stresses[e][k], soft.Stresses[e][k], 1e-5) << e << " " << k;
+  EXPECT_GT(stiff.Stresses[1][Reduced], 1.0f);
 }
 
 }  // namespace

@@ -19,11 +19,11 @@ TetCorners UnitCorner() {
   return t;
 }
 
-Matrix12x12 Stiffness(const TetCorners& t, float E, float nu, float rho, float* detOut = nullptr) {
+Matrix12x12 Stiffness(const TetCorners& t, float E, float nu, float rho, double* detOut = nullptr) {
   Matrix6x6 D;
   Matrix6x12 B, DB;
   Matrix12x12 Ke;
-  float det = 0;
+  double det = 0;
   EXPECT_TRUE(BuildElasticity(E, nu, ElasticityVariant::Stiffness, D));
   EXPECT_TRUE(BuildStrainDisplacement(t, B, det));
   MultiplyDB(D, B, DB);
@@ -52,7 +52,7 @@ TEST(ElementMatrices, ElasticityOfBothVariants) {
 }
 
 TEST(ElementMatrices, UnitCornerElementAndItsNodeSwap) {
-  float det = 0;
+  double det = 0;
   const Matrix12x12 Ke = Stiffness(UnitCorner(), 1000.0f, 0.3f, 1.0f, &det);
   EXPECT_EQ(det, 1.0f);
   // nu = 0 and E = 6: Ke = Bᵀ·D·B (volume 1/6 · 6), Ke[1][1] = V·D11·(dN1/dx)² = 1.
@@ -94,7 +94,7 @@ TEST(ElementMatrices, DensityScalesAndFlatElementsFail) {
     }
 
   Matrix6x12 B;
-  float det = 0;
+  double det = 0;
   TetCorners twoEqual = UnitCorner();
   twoEqual.x[2] = 1;
   twoEqual.y[2] = 0;

@@ -72,7 +72,8 @@ TEST_F(AnalysisCommandTest, ComputesAndFailsThroughTheMenu) {
   GL->Model.SupportCount = 3;
   GL->Oblicz2Click();
   ASSERT_EQ(prompts.messages.size(), 2u);
-  EXPECT_EQ(prompts.messages[1], (UserMessage{"Błąd podczas obliczeń", "Obliczenia", MessageStyle::Stop}));
+  EXPECT_EQ(prompts.messages[1], (UserMessage{"Błąd podczas obliczeń", "Obliczenia", MessageStyle::Stop,
+                                              "Węzeł 2 może się swobodnie przemieszczać w kierunku y."}));
   EXPECT_EQ(GL->Model.ResultsValid, 0);
 }
 

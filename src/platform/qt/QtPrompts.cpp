@@ -44,6 +44,7 @@ void QtPrompts::MessageBox(const UserMessage& message) {
   if (message.style == MessageStyle::Stop) icon = QMessageBox::Critical;
   if (message.style == MessageStyle::Exclamation) icon = QMessageBox::Warning;
   QMessageBox box(icon, Q(message.caption), Q(message.text), QMessageBox::Ok, parent_);
+  if (!message.detail.empty()) box.setInformativeText(Q(message.detail));
   box.exec();
 }
 
