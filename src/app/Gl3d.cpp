@@ -1,8 +1,8 @@
 #include "Gl3d.h"
 
 #include <QApplication>
-#include <QImage>
 #include <QButtonGroup>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -177,13 +177,7 @@ bool TGL::eventFilter(QObject* watched, QEvent* event) {
       const qreal ratio = ui->ClientArea->devicePixelRatioF();
       QImage picture(ui->ClientArea->size() * ratio, QImage::Format_RGB32);
       picture.setDevicePixelRatio(ratio);
-      picture.fill(Qt::white);
-      {
-        QPainter painter(&picture);
-        painter.setFont(ui->ClientArea->font());
-        QtCanvas canvas(painter, ui->ClientArea->width(), ui->ClientArea->height(), ToolBarHeight());
-        FormPaint(canvas);
-      }
+      DrawPicture(picture);
       QPainter(ui->ClientArea).drawImage(0, 0, picture);
       return true;
     }
@@ -199,6 +193,16 @@ bool TGL::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void TGL::DrawPicture(QImage& picture) {
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  // The view writes its numbers and letters in the window's font.
+  painter.setFont(ui->ClientArea->font());
+  const QSize size = picture.deviceIndependentSize().toSize();
+  QtCanvas canvas(painter, size.width(), size.height(), ToolBarHeight());
+  FormPaint(canvas);
 }
 
 void TGL::resizeEvent(QResizeEvent* event) {

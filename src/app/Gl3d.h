@@ -8,6 +8,7 @@
 #include "view/ViewState.h"
 
 class QButtonGroup;
+class QImage;
 class QToolButton;
 
 namespace Ui {
@@ -46,6 +47,9 @@ class TGL : public QMainWindow {
   void Repaint();
   // Draws the whole picture on `canvas` (the client area or an image).
   void FormPaint(qor::Canvas& canvas);
+  // Draws the whole picture into an image of the client area's size, in the
+  // window's font, as the window shows it.
+  void DrawPicture(QImage& picture);
   // Height of the tool bar CB as it stands.
   int ToolBarHeight() const;
   // The user's regional decimal separator.

@@ -96,8 +96,8 @@ void TGL::BIzometriaClick() {
   Repaint();
 }
 
-// The zoom, the declared scale and the pan are reset by the fit of every
-// paint; they are kept as commands of the view all the same.
+// The zoom and the declared scale scale the picture fitted to the window; the
+// pan is reset by the fit of every paint, and its buttons stay hidden.
 void TGL::Powiksz1Click() {
   View.ZoomFactor *= 2;
   Repaint();

@@ -6,11 +6,11 @@
 #include "Gl3d.h"
 #include "Globals.h"
 #include "Translations.h"
+#include "platform/qt/Application.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("QOR 3D");
-  QApplication::setApplicationDisplayName("QOR 3D");
+  qor::ConfigureApplication();
 
   QTranslator qtbase;
   InstallPolishTranslations(qtbase);

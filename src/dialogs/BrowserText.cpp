@@ -36,7 +36,7 @@ const ElementRow* ElementAt(const ModelStore& store, std::int32_t element) {
 }  // namespace
 
 std::string RealFormat::operator()(float value) const {
-  if (kind == Kind::Fixed) return FormatFixed(value, digits, 5, separator);
+  if (kind == Kind::Fixed) return FormatFixedDecimals(value, 5, digits, separator);
   return FormatGeneral(value, digits, separator);
 }
 

@@ -18,10 +18,11 @@ namespace qor {
 struct RealFormat {
   enum class Kind { Fixed, General };
   Kind kind = Kind::Fixed;
-  int digits = 10;  // significant digits (Fixed: the limit before the general form)
+  int digits = 10;  // significant digits (Fixed: integer digits before the general form)
   char separator = '.';
 
-  // Fixed point with 5 decimals; the general form with 10 digits beyond 10 integer digits.
+  // Fixed point rounded to exactly 5 decimals; the general form with 10 digits
+  // beyond 10 integer digits.
   static RealFormat Fixed(char separator) { return {Kind::Fixed, 10, separator}; }
   // At most `digits` significant digits, E form for tiny or huge magnitudes.
   static RealFormat General(int digits, char separator) { return {Kind::General, digits, separator}; }

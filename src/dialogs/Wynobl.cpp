@@ -1,5 +1,6 @@
 #include "Wynobl.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include "BrowserText.h"
@@ -83,7 +84,21 @@ void TWYNOB::ShowList(std::int32_t mode) {
   }
   ui->Label14->setText(QString::fromUtf8(kHeaders[ColumnOf(mode)]));
   qor::ResetLabels(Labels(), kResets, ColumnOf(mode));
+  ShowResultsState();
 }
+
+// Results of an earlier model (or none at all) must not pass for the model's
+// own: while they are out of date the stress block gives way to a notice and
+// no stress or displacement is shown.
+void TWYNOB::ShowResultsState() {
+  const bool current = ResultsCurrent();
+  for (QLabel* label : {ui->Label19, ui->Label20, ui->Label21, ui->Label22, ui->Label23, ui->Label24, ui->Label25,
+                        ui->Label26, ui->Label27, ui->Label28, ui->Label29, ui->Label30, ui->Label31, ui->Label32})
+    label->setVisible(current);
+  ui->Label33->setVisible(!current);
+}
+
+bool TWYNOB::ResultsCurrent() const { return Store().ResultsValid == 1; }
 
 void TWYNOB::ListaClick() {
   const qor::ModelStore& store = Store();
@@ -93,7 +108,7 @@ void TWYNOB::ListaClick() {
   // Each Show... leaves the labels alone when i lies beyond its table.
   switch (ResultBrowseMode) {
     case Elements:
-      if (qor::ShowElementDetails(Labels(), store, i, general)) {
+      if (qor::ShowElementDetails(Labels(), store, i, general) && ResultsCurrent()) {
         // Each shear stress stands beside the normal stress of its row: xy by x, xz by y, yz by z.
         const qor::StressRow& s = store.Stresses[i];
         qor::SetLabelText(ui->Label20, general(s[qor::SigmaX]));
@@ -107,7 +122,7 @@ void TWYNOB::ListaClick() {
       break;
     case Nodes:
       if (qor::ShowNodeDetails(Labels(), store, i, general))
-        qor::SetLabelText(ui->Label8, qor::DisplacementText(store, i, general));
+        qor::SetLabelText(ui->Label8, ResultsCurrent() ? qor::DisplacementText(store, i, general) : DashText);
       break;
     default:
       qor::ShowSupportDetails(Labels(), store, i);

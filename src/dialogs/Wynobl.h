@@ -9,8 +9,8 @@ class TWYNOB;
 }
 
 // Dialog "Wyniki obliczeń": lists elements, nodes or supports and shows the
-// stresses of a selected element or the displacement of a selected node, as the
-// result tables stand.
+// stresses of a selected element or the displacement of a selected node while
+// the results belong to the model; out-of-date results are not shown.
 class TWYNOB : public qor::BrowserDialog {
   Q_OBJECT
  public:
@@ -29,4 +29,8 @@ class TWYNOB : public qor::BrowserDialog {
  protected:
   std::int32_t CurrentMode() const override { return ResultBrowseMode; }
   void ShowList(std::int32_t mode) override;
+
+ private:
+  void ShowResultsState();
+  bool ResultsCurrent() const;
 };

@@ -37,6 +37,8 @@ class Canvas {
   virtual void LineTo(int x, int y) = 0;
   // Text with its top-left corner at (x, y), on an opaque background of the fill colour.
   virtual void TextOut(int x, int y, const std::string& text) = 0;
+  // Width in pixels that TextOut gives `text` in the canvas's font.
+  virtual int TextWidth(const std::string& text) const = 0;
 
   virtual int ClientWidth() const = 0;
   virtual int ClientHeight() const = 0;

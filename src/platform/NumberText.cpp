@@ -115,14 +115,12 @@ std::string FormatGeneral(long double value, int precision, char separator) {
   return s;
 }
 
-std::string FormatFixed(long double value, int precision, int decimals, char separator) {
-  precision = EffectivePrecision(precision);
-  if (decimals < 0) decimals = 0;
-  if (decimals > 18) decimals = 18;
-  DecimalDigits d = ToDecimal(value);
-  RoundDigits(d, std::min(precision, d.exponent + decimals));
-  if (!d.digits.empty() && d.exponent > precision) return FormatGeneral(value, precision, separator);
+namespace {
 
+int ClampDecimals(int decimals) { return decimals < 0 ? 0 : decimals > 18 ? 18 : decimals; }
+
+// Rounded digits written with exactly `decimals` digits after the separator.
+std::string WriteFixed(const DecimalDigits& d, int decimals, char separator) {
   std::string s = (d.negative && !d.digits.empty()) ? "-" : "";
   if (d.digits.empty() || d.exponent <= 0) {
     s += '0';
@@ -135,6 +133,26 @@ std::string FormatFixed(long double value, int precision, int decimals, char sep
     for (int i = 0; i < decimals; ++i) s += d.digits.empty() ? '0' : DigitAt(d, first + i);
   }
   return s;
+}
+
+}  // namespace
+
+std::string FormatFixed(long double value, int precision, int decimals, char separator) {
+  precision = EffectivePrecision(precision);
+  decimals = ClampDecimals(decimals);
+  DecimalDigits d = ToDecimal(value);
+  RoundDigits(d, std::min(precision, d.exponent + decimals));
+  if (!d.digits.empty() && d.exponent > precision) return FormatGeneral(value, precision, separator);
+  return WriteFixed(d, decimals, separator);
+}
+
+std::string FormatFixedDecimals(long double value, int decimals, int integerDigits, char separator) {
+  integerDigits = EffectivePrecision(integerDigits);
+  decimals = ClampDecimals(decimals);
+  DecimalDigits d = ToDecimal(value);
+  RoundDigits(d, d.exponent + decimals);
+  if (!d.digits.empty() && d.exponent > integerDigits) return FormatGeneral(value, integerDigits, separator);
+  return WriteFixed(d, decimals, separator);
 }
 
 std::string FormatFileFloat(float value) {

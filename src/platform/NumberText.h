@@ -19,6 +19,13 @@ namespace qor {
 //   FormatFixed(1234.567, 5, 2, '.') == "1234.60"
 std::string FormatFixed(long double value, int precision, int decimals, char separator);
 
+// Fixed-point text rounded to exactly `decimals` digits after the separator,
+// however many significant digits that keeps. When the integer part needs more
+// than `integerDigits` digits, the general form with `integerDigits`
+// significant digits is written instead.
+//   FormatFixedDecimals(123456.789f, 5, 10, '.') == "123456.78906"
+std::string FormatFixedDecimals(long double value, int decimals, int integerDigits, char separator);
+
 // General text: rounded to at most `precision` significant digits, trailing
 // zeros and a bare separator removed. Plain positional form unless the magnitude
 // is below 0.0001 or the integer part needs more than `precision` digits; then

@@ -1,5 +1,6 @@
 #include "view/ColourMap.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/NumberText.h"
@@ -63,7 +64,10 @@ void DrawLegend(Canvas& canvas, const BandColourTable& colours, const StressScal
       canvas.SetFillColour({255, 255, 255});
       canvas.SetFontColour({0, 0, 0});
       const float value = scale.StressMin + static_cast<float>(k) * scale.BandStep;
-      canvas.TextOut(width - 75, y0, FormatFixed(value, 5, 2, separator));
+      const std::string label = FormatFixed(value, 5, 2, separator);
+      // A label too long for the 50 pixels before the bar moves left, so that
+      // it ends 2 pixels short of the bar instead of covering it.
+      canvas.TextOut(std::min(width - 75, width - 27 - canvas.TextWidth(label)), y0, label);
     }
   }
 }

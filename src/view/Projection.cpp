@@ -36,8 +36,11 @@ ProjectedPoint ProjectPoint(const ViewState& view, float x, float y, float z) {
 }
 
 float DepthOf(const ViewRotation& r, float x, float y, float z) {
+  // The rotated frame (screen x, screen y, sin b · x + cos b · z1) is
+  // right-handed with screen y upwards, so its third axis points out of the
+  // screen towards the viewer; the depth runs the other way.
   const double z1 = r.depthSinA * y + r.depthCosA * z;
-  return static_cast<float>(r.depthSinB * x + r.depthCosB * z1);
+  return static_cast<float>(-(r.depthSinB * x + r.depthCosB * z1));
 }
 
 void SetViewAngles(ViewState& view, int position1, int position2, int position3) {
@@ -48,13 +51,11 @@ void SetViewAngles(ViewState& view, int position1, int position2, int position3)
 
 namespace {
 ProjectedPoint ProjectShifted(const ViewState& view, const ViewRotation& r, float x, float y, float z) {
-  return ProjectPoint(r, (x + view.ViewOffsetX) * view.ZoomFactor, (y + view.ViewOffsetY) * view.ZoomFactor,
-                      (z + view.ViewOffsetZ) * view.ZoomFactor);
+  return ProjectPoint(r, x + view.ViewOffsetX, y + view.ViewOffsetY, z + view.ViewOffsetZ);
 }
 }  // namespace
 
 ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight, int toolBarHeight) {
-  view.ZoomFactor = 1.0f;
   view.ViewOffsetX = view.ViewOffsetY = view.ViewOffsetZ = 0;
   view.PanX = view.PanY = 0;
 
@@ -88,13 +89,20 @@ ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth,
   else
     view.FitScaleY = view.FitScaleX;
   view.PanX = view.PanY = 0;
+  // The zoom scales the fitted picture about the middle of the area it fills.
+  fit.CentreX = 10 + static_cast<float>(w) * 0.5f;
+  fit.CentreY = static_cast<float>(clientHeight - 20) - static_cast<float>(h) * 0.5f;
   return fit;
 }
 
 ScreenPoint ToScreen(const ViewState& view, const ScreenFit& fit, float x, float y, float z) {
   const ProjectedPoint p = ProjectShifted(view, fit.rotation, x, y, z);
-  return {(p.X - fit.ProjMinX) * view.FitScaleX + 10 + view.PanX,
-          static_cast<float>(fit.ClientHeight - 20) - (p.Y - fit.ProjMinY) * view.FitScaleY + view.PanY};
+  const float fittedX = (p.X - fit.ProjMinX) * view.FitScaleX + 10;
+  const float fittedY = static_cast<float>(fit.ClientHeight - 20) - (p.Y - fit.ProjMinY) * view.FitScaleY;
+  // Written as a step away from the fitted point, so that at ZoomFactor 1 the
+  // point is exactly the fitted one.
+  const float grow = view.ZoomFactor - 1;
+  return {fittedX + grow * (fittedX - fit.CentreX) + view.PanX, fittedY + grow * (fittedY - fit.CentreY) + view.PanY};
 }
 
 int Pixel(float value) {

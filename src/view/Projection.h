@@ -29,8 +29,9 @@ struct ProjectedPoint {
 ProjectedPoint ProjectPoint(const ViewRotation& rotation, float x, float y, float z);
 ProjectedPoint ProjectPoint(const ViewState& view, float x, float y, float z);
 
-/// depth = sin b · x + cos b · (sin a · y + cos a · z), in double, kept as float.
-/// Larger values lie deeper and are drawn earlier.
+/// depth = −(sin b · x + cos b · (sin a · y + cos a · z)), in double, kept as float:
+/// the distance into the screen. Larger values lie farther from the viewer and
+/// are drawn earlier, so the nearest faces are painted last.
 float DepthOf(const ViewRotation& rotation, float x, float y, float z);
 
 // An element's node number as a row of Nodes that exists: a number outside
@@ -44,11 +45,14 @@ void SetViewAngles(ViewState& view, int position1, int position2, int position3)
 struct ScreenFit {
   float ProjMinX = 0, ProjMaxX = 1, ProjMinY = 0, ProjMaxY = 1;
   int ClientHeight = 0;
+  // Middle of the area that the fitted picture fills, the fixed point of the zoom.
+  float CentreX = 0, CentreY = 0;
   ViewRotation rotation;
 };
 
-/// Resets zoom, offsets and pan and scales the projected box of all nodes into
-/// the client area below the tool bar, the same factor on both axes.
+/// Resets offsets and pan and scales the projected box of all nodes into the
+/// client area below the tool bar, the same factor on both axes. ZoomFactor is
+/// kept: it scales the fitted picture in ToScreen.
 ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight, int toolBarHeight);
 
 // A client pixel position before truncation, y downwards.
@@ -56,8 +60,9 @@ struct ScreenPoint {
   float x = 0, y = 0;
 };
 
-/// The client point of a model point: left edge of the projected box at x = 10,
-/// bottom edge at y = client height − 20.
+/// The client point of a model point. At ZoomFactor 1 the left edge of the
+/// projected box lies at x = 10 and its bottom edge at y = client height − 20;
+/// another factor scales that picture about the middle of the area it fills.
 ScreenPoint ToScreen(const ViewState& view, const ScreenFit& fit, float x, float y, float z);
 
 // A coordinate for the canvas, truncated toward zero. Values beyond any screen

@@ -1,23 +1,36 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QFontInfo>
+#include <QImage>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
+#include <set>
 
 #include "Daneobl.h"
 #include "Dp1.h"
 #include "Ds1.h"
 #include "Gl3d.h"
+#include "Globals.h"
 #include "Mater.h"
 #include "Prostop1.h"
 #include "Prostop2.h"
 #include "Prostop3.h"
 #include "Stat.h"
 #include "Wynobl.h"
-#include "Globals.h"
+#include "platform/qt/Application.h"
+#include "platform/qt/QtPrompts.h"
 #include "support/ScriptedPrompts.h"
 #include "ui_Gl3d.h"
+#include "view/BlockModel.h"
 
 namespace {
 
@@ -54,19 +67,72 @@ TEST_F(MainWindowTest, MenuTreeMatchesTheTable) {
     lines << top->text();
     Describe(top->menu(), "  ", lines);
   }
-  const QStringList expected = {
-      "&Plik", "  &Nowy", "  &Otwórz\tCtrl+O", "  &Zapisz", "  Zam&knij", "  -", "  Import siatki z &GiD", "  -",
-      "  &Koniec\tCtrl+X",
-      "&Dodaj", "  &Węzeł", "  &Element", "  &Materiał", "  &Siłę", "  Po&dporę", "  -", "  &Prostopadłościan",
-      "  &Sześciościan", "  Prostopadłościan &dzielony",
-      "&Usuń", "  &Węzeł", "  &Element", "  &Siłę", "  &Podporę", "  -", "  &Podwójne węzły", "  W&olne węzły",
-      "&Obliczenia", "  &Oblicz", "  -", "  &Statystyka", "  -", "  &Dane obliczneniowe", "  &Wyniki obliczeń",
-      "&Widok", "  &Powiększ", "  P&omniejsz", "  Zadeklaruj &skale", "  -",
-      "  &Ukrywanie linii niewidocznych\tCtrl+H", "  &Algorytm dokładny ukrywania ścian", "  -", "  &Naprężenia",
-      "    hip. &Hubera", "    sigma x", "    sigma y", "    sigma z", "    tau xy", "    tau yz", "    tau xz",
-      "  &Przemieszczenia", "  -", "  Numery &elementów", "  Numery &węzłów", "  Numery &materiałów", "  -",
-      "  Z &przodu", "  Z &góry", "  Z &boku", "  &Izometria", "  -", "  &Gęstości z pliku",
-      "&Pomoc", "  &Pomoc", "  -", "  &O programie..."};
+  const QStringList expected = {"&Plik",
+                                "  &Nowy",
+                                "  &Otwórz\tCtrl+O",
+                                "  &Zapisz",
+                                "  Zam&knij",
+                                "  -",
+                                "  Import siatki z &GiD",
+                                "  -",
+                                "  &Koniec\tCtrl+X",
+                                "&Dodaj",
+                                "  &Węzeł",
+                                "  &Element",
+                                "  &Materiał",
+                                "  &Siłę",
+                                "  Po&dporę",
+                                "  -",
+                                "  &Prostopadłościan",
+                                "  &Sześciościan",
+                                "  Prostopadłościan &dzielony",
+                                "&Usuń",
+                                "  &Węzeł",
+                                "  &Element",
+                                "  &Siłę",
+                                "  &Podporę",
+                                "  -",
+                                "  &Podwójne węzły",
+                                "  W&olne węzły",
+                                "&Obliczenia",
+                                "  &Oblicz",
+                                "  -",
+                                "  &Statystyka",
+                                "  -",
+                                "  &Dane obliczneniowe",
+                                "  &Wyniki obliczeń",
+                                "&Widok",
+                                "  &Powiększ",
+                                "  P&omniejsz",
+                                "  Zadeklaruj &skale",
+                                "  -",
+                                "  &Ukrywanie linii niewidocznych\tCtrl+H",
+                                "  &Algorytm dokładny ukrywania ścian",
+                                "  -",
+                                "  &Naprężenia",
+                                "    hip. &Hubera",
+                                "    sigma x",
+                                "    sigma y",
+                                "    sigma z",
+                                "    tau xy",
+                                "    tau yz",
+                                "    tau xz",
+                                "  &Przemieszczenia",
+                                "  -",
+                                "  Numery &elementów",
+                                "  Numery &węzłów",
+                                "  Numery &materiałów",
+                                "  -",
+                                "  Z &przodu",
+                                "  Z &góry",
+                                "  Z &boku",
+                                "  &Izometria",
+                                "  -",
+                                "  &Gęstości z pliku",
+                                "&Pomoc",
+                                "  &Pomoc",
+                                "  -",
+                                "  &O programie..."};
   EXPECT_EQ(lines, expected);
 }
 
@@ -111,12 +177,14 @@ TEST_F(MainWindowTest, ToolButtonsStandWhereAndAsTheFormSays) {
     bool shown;
   };
   const Ui::TGL& ui = *GL->ui;
-  const Expected buttons[] = {
-      {ui.SpeedButton3, 8, true},   {ui.SpeedButton6, 32, true},  {ui.SpeedButton7, 56, true},
-      {ui.UKRB, 88, true},          {ui.SpeedButton2, 112, true}, {ui.SpeedButton4, 144, false},
-      {ui.SpeedButton5, 168, false}, {ui.Bdol, 200, false},       {ui.Bgora, 224, false},
-      {ui.SpeedButton10, 248, false}, {ui.Bprawo, 272, false},    {ui.Bzprzodu, 304, true},
-      {ui.Bzlewa, 328, true},       {ui.Bzgory, 352, true},       {ui.BIzometria, 376, true}};
+  const Expected buttons[] = {{ui.SpeedButton3, 8, true},    {ui.SpeedButton6, 32, true},
+                              {ui.SpeedButton7, 56, true},   {ui.UKRB, 88, true},
+                              {ui.SpeedButton2, 112, true},  {ui.SpeedButton4, 144, false},
+                              {ui.SpeedButton5, 168, false}, {ui.Bdol, 200, false},
+                              {ui.Bgora, 224, false},        {ui.SpeedButton10, 248, false},
+                              {ui.Bprawo, 272, false},       {ui.Bzprzodu, 304, true},
+                              {ui.Bzlewa, 328, true},        {ui.Bzgory, 352, true},
+                              {ui.BIzometria, 376, true}};
   for (const Expected& e : buttons) {
     EXPECT_EQ(e.button->x(), e.x) << e.button->objectName().toStdString();
     EXPECT_EQ(e.button->size(), QSize(25, 25)) << e.button->objectName().toStdString();
@@ -200,15 +268,125 @@ TEST_F(MainWindowTest, BrowsersAreShownThroughTheirGlobalPointers) {
 }
 
 TEST_F(MainWindowTest, DialogsExistWithTheirCaptionsAndStayHidden) {
-  const std::pair<QDialog*, const char*> dialogs[] = {
-      {Prost3, "Prostopadłościan dzielony"}, {Material, "Materiał"}, {St, "Statystyka"},
-      {P1, "Dodaj podporę"}, {WYNOB, "Wyniki obliczeń"}, {S1, "Dodaj siłę"}, {DANEOB, "Dane obliczeniowe"},
-      {Prost2, "Prostopadłościan"}, {Prost1, "Sześciościan"}};
+  const std::pair<QDialog*, const char*> dialogs[] = {{Prost3, "Prostopadłościan dzielony"},
+                                                      {Material, "Materiał"},
+                                                      {St, "Statystyka"},
+                                                      {P1, "Dodaj podporę"},
+                                                      {WYNOB, "Wyniki obliczeń"},
+                                                      {S1, "Dodaj siłę"},
+                                                      {DANEOB, "Dane obliczeniowe"},
+                                                      {Prost2, "Prostopadłościan"},
+                                                      {Prost1, "Sześciościan"}};
   for (const auto& [dialog, caption] : dialogs) {
     ASSERT_NE(dialog, nullptr) << caption;
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(caption));
     EXPECT_FALSE(dialog->isVisible()) << caption;
     EXPECT_EQ(dialog->parent(), GL) << caption;
+  }
+}
+
+// What a real modal window showed while it was open: its caption as the
+// widget and as the window system have it, its icon and its font.
+struct ShownWindow {
+  QString title, systemTitle;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QFont font;
+};
+
+// Runs `show`, which opens one modal window, and reads that window once it is
+// up; then closes it as Cancel or OK would.
+template <class Show>
+ShownWindow WhileOpen(Show show) {
+  ShownWindow seen;
+  QTimer::singleShot(0, [&seen] {
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window) return;
+    seen.title = window->windowTitle();
+    if (window->windowHandle()) seen.systemTitle = window->windowHandle()->title();
+    seen.font = window->font();
+    if (auto* box = qobject_cast<QMessageBox*>(window)) seen.icon = box->icon();
+    if (auto* dialog = qobject_cast<QDialog*>(window)) dialog->done(QDialog::Accepted);
+  });
+  show();
+  return seen;
+}
+
+TEST_F(MainWindowTest, RealMessageBoxesAndDialogsShowTheirCaptionsAsWritten) {
+  // The window system appends a display name to every caption that does not
+  // end with it; the program sets none, so the display name follows the name.
+  const QString name = QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName(QStringLiteral("probe"));
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+  QCoreApplication::setApplicationName(name);
+
+  qor::QtPrompts real(GL);
+  const QFontInfo programFont(qor::ProgramFont());
+  const struct {
+    MessageStyle style;
+    QMessageBox::Icon icon;
+  } styles[] = {{MessageStyle::Plain, QMessageBox::NoIcon},
+                {MessageStyle::Stop, QMessageBox::Critical},
+                {MessageStyle::Exclamation, QMessageBox::Warning}};
+  for (const auto& s : styles) {
+    const ShownWindow box = WhileOpen([&] { real.MessageBox({"Obliczono.", "Obliczenia", s.style}); });
+    EXPECT_EQ(box.title, QStringLiteral("Obliczenia"));
+    EXPECT_EQ(box.systemTitle, QStringLiteral("Obliczenia"));
+    EXPECT_EQ(box.icon, s.icon);
+    EXPECT_EQ(box.font.pointSize(), 8);
+    EXPECT_EQ(QFontInfo(box.font).family(), programFont.family());
+  }
+  const ShownWindow plain = WhileOpen([&] { real.ShowMessage("Usunięto 3 węzłów."); });
+  EXPECT_EQ(plain.systemTitle, QStringLiteral("QOR 3D"));
+  EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
+  const ShownWindow input = WhileOpen([&] { real.InputQuery("Deklaracja skali", "Podaj skalę : ", "1"); });
+  EXPECT_EQ(input.systemTitle, QStringLiteral("Deklaracja skali"));
+  WYNOB->SetSource(&GL->Model, '.');
+  const ShownWindow results = WhileOpen([&] { real.ShowModal(*WYNOB); });
+  EXPECT_EQ(results.systemTitle, QStringLiteral("Wyniki obliczeń"));
+  EXPECT_EQ(results.font.pointSize(), 8);
+}
+
+TEST_F(MainWindowTest, ViewAndDialogsWriteInTheEightPointFontAndShowTheirTextsWhole) {
+  const QFontInfo programFont(qor::ProgramFont());
+  EXPECT_EQ(programFont.styleHint(), QFont::SansSerif);
+  for (QWidget* window : std::initializer_list<QWidget*>{GL->ui->ClientArea, Prost3, Material, St, P1, WYNOB, S1,
+                                                         DANEOB, Prost2, Prost1}) {
+    EXPECT_EQ(window->font().pointSize(), 8) << window->objectName().toStdString();
+    EXPECT_EQ(QFontInfo(window->font()).family(), programFont.family()) << window->objectName().toStdString();
+  }
+
+  // The legend of a map running from -99999 to 99999 at 640 × 480: the ten
+  // columns of the colour bar hold band colours only, no text.
+  qor::AddDividedBox(GL->Model, 0, 0, 0, 3, 2, 1, 1, 1, 1);
+  for (int e = 1; e <= GL->Model.ElementCount; ++e)
+    GL->Model.Stresses[e][qor::Reduced] = -99999.0f + 39999.6f * (e - 1);
+  GL->Model.ResultsValid = 1;
+  GL->NHClick();
+  QImage picture(640, 480, QImage::Format_RGB32);
+  GL->DrawPicture(picture);
+  std::set<QRgb> bands;
+  for (const qor::Rgb& c : GL->View.BandColours) bands.insert(qRgb(c.r, c.g, c.b));
+  int foreign = 0;
+  for (int y = 36; y < 36 + 430; ++y)
+    for (int x = 615; x < 625; ++x) foreign += bands.count(picture.pixel(x, y) | 0xff000000u) == 0;
+  EXPECT_EQ(foreign, 0);
+  // Some label does stand left of the bar.
+  int dark = 0;
+  for (int y = 36; y < 50; ++y)
+    for (int x = 560; x < 613; ++x) dark += qGray(picture.pixel(x, y)) < 128;
+  EXPECT_GT(dark, 10);
+
+  // The statistics of a computed model: every field shows its text whole.
+  GL->Model.MaterialCount = 1;
+  GL->Model.Displacements[1] = -0.0123456f;
+  GL->ui->Statystyka1->trigger();
+  for (QLineEdit* edit : St->findChildren<QLineEdit*>()) {
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QRect text = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), text.width() - 4)
+        << edit->objectName().toStdString() << " " << edit->text().toStdString();
   }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QToolButton>
 
@@ -139,46 +140,79 @@ TEST_F(ViewCommandsTest, TogglesFlipTheirCheckMarks) {
   }
 }
 
-TEST_F(ViewCommandsTest, ZoomAndDeclaredScaleAreUndoneByTheNextPaint) {
+TEST_F(ViewCommandsTest, ZoomScalesThePictureAboutTheMiddleAndOutlivesRotation) {
   qor::AddNode(GL->Model, 0, 0, 0);
   qor::AddNode(GL->Model, 10, 5, 0);
+  GL->BzgoryClick();  // angles 0: the nodes at (10, 460) and (630, 150)
+  auto markers = [this] {
+    std::vector<std::string> ellipses;
+    for (const std::string& call : Paint())
+      if (call.rfind("ellipse", 0) == 0) ellipses.push_back(call);
+    return ellipses;
+  };
+  EXPECT_EQ(markers(), (std::vector<std::string>{"ellipse 8,458,12,462", "ellipse 628,148,632,152"}));
+  // Twice 2 about (320, 260.5), the middle of the area the fit fills.
+  GL->ui->Powiksz1->trigger();
   GL->Powiksz1Click();
-  EXPECT_EQ(GL->View.ZoomFactor, 2);
+  EXPECT_EQ(GL->View.ZoomFactor, 4);
+  EXPECT_EQ(markers(), (std::vector<std::string>{"ellipse -922,1056,-918,1060", "ellipse 1558,-183,1562,-179"}));
+  GL->ui->ScrollBar3->setValue(100);  // rotation keeps the zoom
+  markers();
+  EXPECT_EQ(GL->View.ZoomFactor, 4);
+  GL->BzgoryClick();
   GL->Pomniejsz1Click();
-  GL->Pomniejsz1Click();
-  EXPECT_EQ(GL->View.ZoomFactor, 0.5f);
+  GL->ui->Pomniejsz1->trigger();
+  EXPECT_EQ(markers(), (std::vector<std::string>{"ellipse 8,458,12,462", "ellipse 628,148,632,152"}));
   GL->View.ZoomFactor = 1e-45f;  // the smallest float: halving gives 0
   GL->Pomniejsz1Click();
   EXPECT_EQ(GL->View.ZoomFactor, 1.0f);
+  // The pan stays undone by the fit.
   GL->BlewoClick();
   GL->BdolClick();
   EXPECT_EQ(GL->View.PanX, -10);
   EXPECT_EQ(GL->View.PanY, 10);
+  EXPECT_EQ(markers(), (std::vector<std::string>{"ellipse 8,458,12,462", "ellipse 628,148,632,152"}));
 
-  GL->Powiksz1Click();
-  const auto zoomed = Paint();
-  EXPECT_EQ(GL->View.ZoomFactor, 1.0f);
-  EXPECT_EQ(GL->View.PanX, 0);
-  GL->View.ZoomFactor = 1;
-  EXPECT_EQ(Paint(), zoomed);  // the picture did not change
-
+  // The declared scale offers the current factor and takes a new one.
   const char sep = TGL::DecimalSeparator();
-  prompts.AnswerInput(std::string("2") + sep + "5");
-  GL->Zadeklarukskale1Click();
+  GL->Powiksz1Click();
+  prompts.AnswerInput(std::string("0") + sep + "5");
+  GL->ui->Zadeklarukskale1->trigger();
   ASSERT_EQ(prompts.queries.size(), 1u);
   EXPECT_EQ(prompts.queries[0].caption, "Deklaracja skali");
   EXPECT_EQ(prompts.queries[0].prompt, "Podaj skalę : ");
-  EXPECT_EQ(prompts.queries[0].initial, "1");
-  EXPECT_EQ(GL->View.ZoomFactor, 2.5f);
+  EXPECT_EQ(prompts.queries[0].initial, "2");
+  EXPECT_EQ(GL->View.ZoomFactor, 0.5f);
+  EXPECT_EQ(markers(), (std::vector<std::string>{"ellipse 163,358,167,362", "ellipse 473,203,477,207"}));
 
   prompts.AnswerInput("dwa");  // not a number: kept, silently
   GL->Zadeklarukskale1Click();
-  EXPECT_EQ(prompts.queries[1].initial, std::string("2") + sep + "5");
-  EXPECT_EQ(GL->View.ZoomFactor, 2.5f);
+  EXPECT_EQ(prompts.queries[1].initial, std::string("0") + sep + "5");
+  EXPECT_EQ(GL->View.ZoomFactor, 0.5f);
   GL->Zadeklarukskale1Click();  // cancelled
-  EXPECT_EQ(GL->View.ZoomFactor, 2.5f);
+  EXPECT_EQ(GL->View.ZoomFactor, 0.5f);
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_TRUE(prompts.plainMessages.empty());
+}
+
+TEST_F(ViewCommandsTest, OnlyTheDisplacementItemLeavesThePictureAlone) {
+  GL->show();
+  QApplication::processEvents();
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  GL->ui->ClientArea->installEventFilter(&counter);
+  GL->PrzemClick();
+  QApplication::processEvents();
+  EXPECT_EQ(counter.paints, 0);
+  GL->Nr_wezClick();  // any other switch paints again
+  QApplication::processEvents();
+  EXPECT_GT(counter.paints, 0);
+  GL->hide();
 }
 
 TEST_F(ViewCommandsTest, PaintReadsTheSwitchesOfTheMenu) {

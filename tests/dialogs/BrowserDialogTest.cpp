@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include "BrowserTestModel.h"
@@ -288,27 +288,43 @@ TEST_F(BrowserDialogTest, ResultsBrowserLabelResetsOfEachButton) {
   });
 }
 
-TEST_F(BrowserDialogTest, ResultsAreShownAsStoredWhateverResultsValidSays) {
-  // Before any computation the tables hold zeros.
-  BrowseResults([](TWYNOB& w) {
-    w.ui->Lista->setCurrentRow(1);
-    for (QLabel* label :
-         {w.ui->Label20, w.ui->Label21, w.ui->Label22, w.ui->Label23, w.ui->Label30, w.ui->Label31, w.ui->Label32})
-      EXPECT_EQ(label->text(), "0");
-    w.Button2Click();
-    w.ui->Lista->setCurrentRow(2);
-    EXPECT_EQ(w.ui->Label8->text(), "0 , 0 , 0");
-  });
-  // After a model change the last results stay on show.
+TEST_F(BrowserDialogTest, OutOfDateResultsAreNotShownAndSaidToBeSo) {
+  const QList<QLabel*> stressLabels = {WYNOB->ui->Label20, WYNOB->ui->Label21, WYNOB->ui->Label22, WYNOB->ui->Label23,
+                                       WYNOB->ui->Label30, WYNOB->ui->Label31, WYNOB->ui->Label32};
+  // Computed results: shown, no notice.
   qor::test::FillSmallResults(GL->Model);
-  GL->Model.Forces[qor::DofOf(3, 2)] = 50.0f;
-  GL->Model.ResultsValid = 0;
-  BrowseResults([](TWYNOB& w) {
-    EXPECT_EQ(w.ResultBrowseMode, 1);
+  BrowseResults([&](TWYNOB& w) {
+    EXPECT_TRUE(w.ui->Label33->isHidden());
+    EXPECT_FALSE(w.ui->Label19->isHidden());
     w.ui->Lista->setCurrentRow(1);
     EXPECT_EQ(w.ui->Label23->text(), "1.234568E8");
-    EXPECT_EQ(w.ui->Label18->text(), "50y -2.5x 4z ");
   });
+  // A model never computed, and one changed after computing (a deleted
+  // element renumbers the rest): the lists and the model's own details
+  // stay, the stress block gives way to the notice and no result shows.
+  for (const bool computedBefore : {false, true}) {
+    qor::test::FillSmallModel(GL->Model);
+    if (computedBefore) {
+      qor::test::FillSmallResults(GL->Model);
+      prompts.AnswerInput("1");
+      GL->Element1Click();
+      ASSERT_EQ(GL->Model.ElementCount, 3);
+    }
+    ASSERT_EQ(GL->Model.ResultsValid, 0);
+    BrowseResults([&](TWYNOB& w) {
+      EXPECT_FALSE(w.ui->Label33->isHidden());
+      EXPECT_TRUE(w.ui->Label33->text().contains(QStringLiteral("nieaktualne")));
+      for (QLabel* label : stressLabels) EXPECT_TRUE(label->isHidden()) << label->objectName().toStdString();
+      EXPECT_TRUE(w.ui->Label19->isHidden());
+      w.ui->Lista->setCurrentRow(0);
+      EXPECT_EQ(w.ui->Label2->text(), "1");
+      for (QLabel* label : stressLabels) EXPECT_EQ(label->text().trimmed(), "") << label->objectName().toStdString();
+      w.Button2Click();
+      w.ui->Lista->setCurrentRow(2);  // node 3
+      EXPECT_EQ(w.ui->Label6->text(), "0 , 0.1 , 0");
+      EXPECT_EQ(w.ui->Label8->text(), "-");
+    });
+  }
 }
 
 TEST_F(BrowserDialogTest, ResultsBrowserUsesTheGivenDecimalSeparator) {

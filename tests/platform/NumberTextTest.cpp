@@ -1,11 +1,9 @@
-#include "platform/NumberText.h"
-
 #include <gtest/gtest.h>
 
+#include <QStringList>
 #include <clocale>
 
-#include <QStringList>
-
+#include "platform/NumberText.h"
 #include "platform/qt/QtPrompts.h"
 
 namespace qor {
@@ -47,6 +45,24 @@ TEST_P(NumberTextTest, FixedSwitchesToExponentFormWhenIntegerPartIsTooLong) {
   EXPECT_EQ(FormatFixed(99999.0, 5, 2, sep), With("99999.00", sep));
   EXPECT_EQ(FormatFixed(12345678901.0, 10, 5, sep), With("1.23456789E10", sep));
   EXPECT_EQ(FormatFixed(-1e12, 10, 5, sep), "-1E12");
+}
+
+TEST_P(NumberTextTest, FixedDecimalsKeepsEveryDigitUpToTheFifthDecimal) {
+  const char sep = GetParam();
+  const struct {
+    long double value;
+    const char* text;
+  } cases[] = {
+      {123456.789f, "123456.78906"},  // the float is 123456.7890625: not cut to 10 digits
+      {-9876543.21f, "-9876543.00000"},
+      {0.1f, "0.10000"},
+      {0.000006, "0.00001"},
+      {-0.000004, "0.00000"},
+      {9999999999.999996, "1E10"},  // rounds up to 11 integer digits
+      {1234567890.0, "1234567890.00000"},
+      {12345678901.0, "1.23456789E10"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatFixedDecimals(c.value, 5, 10, sep), With(c.text, sep)) << c.text;
 }
 
 TEST_P(NumberTextTest, GeneralFormatWithFifteenAndSevenDigits) {

@@ -107,6 +107,18 @@ TEST(DrawLegend, ElevenLabelsFromMinimumToMaximumWithTheRegionalSeparator) {
   }
 }
 
+TEST(DrawLegend, LabelsTooLongForTheirPlaceEndBeforeTheBar) {
+  // The recording canvas counts 6 pixels a character; the bar starts at 615.
+  const StressScale scale{-99999, 0, 499.995f};
+  RecordingCanvas canvas;
+  DrawLegend(canvas, Colours(), scale, '.');
+  const auto labels = canvas.Only("text");
+  ASSERT_EQ(labels.size(), 11u);
+  EXPECT_EQ(labels[0], "text 559,36 -99999.00");  // 54 pixels: 615 - 2 - 54
+  EXPECT_EQ(labels[1], "text 559,78 -89999.00");
+  EXPECT_EQ(labels[10].substr(0, 13), "text 565,463 ");  // a short one stays where it belongs
+}
+
 TEST(DrawLegend, SegmentsStackDownTheRightEdgeInBandColours) {
   const BandColourTable c = Colours();
   const StressScale scale{-1.5f, 1.5f, 0.015f};

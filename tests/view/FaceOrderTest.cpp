@@ -45,24 +45,43 @@ void TwoTetrahedraSharingAFace(ModelStore& store) {
   AddTetrahedron(store, 6, 3, 4, 5);
 }
 
-TEST(DepthFaceOrder, SortsDeepestFirstAndKeepsListOrderOnEqualDepths) {
+TEST(DepthFaceOrder, SortsFarthestFirstAndKeepsListOrderOnEqualDepths) {
   ModelStore store;
   OneTetrahedron(store);
   ViewState view;
-  SetViewAngles(view, 0, 0, 0);  // depth is z: faces 2, 3, 4 at 1/3, face 1 at 0
+  SetViewAngles(view, 0, 0, 0);  // seen from above: depth is -z, face 1 at 0, faces 2, 3, 4 at -1/3
   FaceList list;
   DepthFaceOrder(store, view, list);
-  EXPECT_EQ(list.Entries[1], (FaceEntry{1, 2}));
-  EXPECT_EQ(list.Entries[2], (FaceEntry{1, 3}));
-  EXPECT_EQ(list.Entries[3], (FaceEntry{1, 4}));
-  EXPECT_EQ(list.Entries[4], (FaceEntry{1, 1}));
-  EXPECT_FLOAT_EQ(list.Depth[1], 1.0f / 3);
-  EXPECT_EQ(list.Depth[4], 0);
-
-  SetViewAngles(view, 18000, 0, 0);  // turned over: face 1 now deepest
-  DepthFaceOrder(store, view, list);
   EXPECT_EQ(list.Entries[1], (FaceEntry{1, 1}));
+  EXPECT_EQ(list.Entries[2], (FaceEntry{1, 2}));
+  EXPECT_EQ(list.Entries[3], (FaceEntry{1, 3}));
   EXPECT_EQ(list.Entries[4], (FaceEntry{1, 4}));
+  EXPECT_EQ(list.Depth[1], 0);
+  EXPECT_FLOAT_EQ(list.Depth[4], -1.0f / 3);
+
+  // Turned over: face 1 is now nearest and drawn last. (Node 3 at y = 1 leaks
+  // into the depth through pi = 3.1415, so face 4 comes first.)
+  SetViewAngles(view, 18000, 0, 0);
+  DepthFaceOrder(store, view, list);
+  EXPECT_EQ(list.Entries[1], (FaceEntry{1, 4}));
+  EXPECT_EQ(list.Entries[4], (FaceEntry{1, 1}));
+
+  // Corners at heights 0, 1, 2 and 4: each face has its own mean depth, so
+  // each face's corners show. Face 1 (nodes 1 2 3) -1, face 2 (2 3 4) -7/3,
+  // face 3 (1 4 3) -2, face 4 (1 4 2) -5/3.
+  ModelStore steps;
+  AddNode(steps, 0, 0, 0);
+  AddNode(steps, 1, 0, 1);
+  AddNode(steps, 0, 1, 2);
+  AddNode(steps, 1, 1, 4);
+  AddTetrahedron(steps, 1, 2, 3, 4);
+  SetViewAngles(view, 0, 0, 0);
+  DepthFaceOrder(steps, view, list);
+  const std::pair<int, float> expected[] = {{1, -1.0f}, {4, -5.0f / 3}, {3, -2.0f}, {2, -7.0f / 3}};
+  for (int s = 1; s <= 4; ++s) {
+    EXPECT_EQ(list.Entries[s], (FaceEntry{1, expected[s - 1].first})) << s;
+    EXPECT_FLOAT_EQ(list.Depth[s], expected[s - 1].second) << s;
+  }
 }
 
 TEST(DepthFaceOrder, LeavesTheListAloneWithoutElementsOrNodes) {
@@ -107,18 +126,18 @@ TEST(ExactFaceOrder, SingleTetrahedronDrawsAllFourFacesOnce) {
 }
 
 TEST(ExactFaceOrder, PlacesTheFaceInFrontAfterTheFaceBehind) {
-  // Two separate flat elements seen along z (depth z): a large one at z = 5
-  // behind a small one at z = 1 that lies over it. The list order puts the
-  // front one first; the exact order must draw it last.
+  // Two separate flat elements seen from above, along z: a large one at
+  // z = -5 behind a small one at z = 1 that lies over it. The list order puts
+  // the front one first; the exact order must draw it last.
   ModelStore store;
   AddNode(store, 0, 0, 1);
   AddNode(store, 1, 0, 1);
   AddNode(store, 0, 1, 1);
   AddNode(store, 0.2f, 0.2f, 1.001f);
-  AddNode(store, -5, -5, 5);
-  AddNode(store, 5, -5, 5);
-  AddNode(store, 0, 5, 5);
-  AddNode(store, 0.1f, 0.1f, 5.001f);
+  AddNode(store, -5, -5, -5);
+  AddNode(store, 5, -5, -5);
+  AddNode(store, 0, 5, -5);
+  AddNode(store, 0.1f, 0.1f, -4.999f);
   AddTetrahedron(store, 1, 2, 3, 4);
   AddTetrahedron(store, 5, 6, 7, 8);
   ViewState view;

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <random>
 #include <set>
+#include <sstream>
 
 #include "support/ScriptedPrompts.h"
 #include "view/BlockModel.h"
@@ -97,6 +101,29 @@ TEST_F(PaintTest, ArrowsFollowTheSignOfEachComponent) {
             (Calls{"line 72,460", "line 56,452", "line 56,467", "line 10,522", "line 17,506", "line 2,506"}));
 }
 
+TEST_F(PaintTest, ArrowsAlongYAndZSeenWithZAcrossTheScreen) {
+  // Turned 90 degrees about y: screen x is -z, screen y is y. With every node
+  // at x = 0 the picture is (10, 460) + 62 × (-z, -y) and ArrowLength is 1.
+  SetViewAngles(view, 0, 9000, 0);
+  AddNode(store, 0, 0, 0);
+  AddNode(store, 0, 5, -10);
+  const int loaded = AddNode(store, 0, 2, -5.25f);  // at (335.5, 336)
+  const int pulled = AddNode(store, 0, 4, -2.25f);  // at (149.5, 212)
+  store.Forces[DofOf(loaded, 2)] = 7;
+  store.Forces[DofOf(loaded, 3)] = 7;
+  store.Forces[DofOf(pulled, 3)] = -7;
+  Paint();
+  Calls strokes;
+  for (const std::string& call : canvas.calls)
+    if (call.rfind("move", 0) == 0 || call.rfind("line", 0) == 0) strokes.push_back(call);
+  // After the axes: +y up the screen, +z to the left, -z to the right; the head
+  // points of the y and z arrows lie off the node by x, that is by a hair here.
+  EXPECT_EQ(Calls(strokes.begin() + 6, strokes.end()),
+            (Calls{"move 335,336", "line 335,274", "line 335,289", "move 335,274", "line 335,289",     // +y
+                   "move 335,336", "line 273,336", "line 289,336", "move 273,336", "line 288,336",     // +z
+                   "move 149,212", "line 211,212", "line 196,212", "move 211,212", "line 195,212"}));  // -z
+}
+
 TEST_F(PaintTest, SupportSymbolShowsOnlyTheFixedDirectionsInYellow) {
   const int n = AddNode(store, 0, 0, 0);
   AddSupport(store, n, 1);
@@ -124,19 +151,171 @@ TEST_F(PaintTest, WireframeDrawsSixEdgesThenTheElementNumber) {
                          "line 10,460", "line 10,460", "line 10,61", "move 409,460", "line 10,460", "text 109,360 1"}));
 }
 
-TEST_F(PaintTest, HiddenLinesPaintWhiteFacesDeepestFirstAndNoElementNumbers) {
-  OneTetrahedron(store);
+TEST_F(PaintTest, HiddenLinesPaintWhiteFacesFarthestFirstAndNoElementNumbers) {
+  // Seen along z from above: face 1 (nodes 1, 2, 3) lies at z = 0, behind the
+  // three faces that meet at node 4 (z = 1), and is painted first. Node 4
+  // projects to (0.25, 0.5), so every corner of every face can be told apart:
+  // the fit gives 399 pixels per unit from (10, 460).
+  AddNode(store, 0, 0, 0);
+  AddNode(store, 1, 0, 0);
+  AddNode(store, 0, 1, 0);
+  AddNode(store, 0.25f, 0.5f, 1);
+  AddTetrahedron(store, 1, 2, 3, 4);
   DisplaySwitches switches;
   switches.HiddenLines = true;
   switches.ElementNumbers = true;
   Paint(switches);
-  // Depth is z here: faces 2, 3 and 4 touch node 4 (depth 1/3 each), face 1 lies at 0.
   const Calls tail(canvas.calls.end() - 5, canvas.calls.end());
   EXPECT_EQ(tail,
-            (Calls{"fill 255,255,255", "polygon 10,460 409,460 10,61 10,460", "polygon 10,460 10,460 10,61 10,460",
-                   "polygon 10,460 409,460 10,460 10,460", "polygon 10,460 409,460 10,61 10,460"}));
-  EXPECT_TRUE(canvas.Only("text 109").empty());
+            (Calls{"fill 255,255,255", "polygon 10,460 409,460 10,61 10,460", "polygon 109,260 409,460 10,61 109,260",
+                   "polygon 10,460 109,260 10,61 10,460", "polygon 10,460 409,460 109,260 10,460"}));
+  EXPECT_TRUE(canvas.Only("text").size() == 3u);  // the axis labels only
   EXPECT_TRUE(canvas.Only("line 409").empty());
+}
+
+// Which face each pixel of a painted picture shows, against the face nearest
+// the viewer there. Pixels within 1.5 pixels of any drawn edge (outlines,
+// truncation) are left out. `wrong` counts pixels that show a face farther
+// than the nearest one, `wrongBody` those where the two faces belong to
+// different bodies (elements of one body share `body[element]`).
+struct PixelCheck {
+  int checked = 0, overlapped = 0, wrong = 0, wrongBody = 0;
+};
+
+PixelCheck CheckNearestFacesOnTop(const ModelStore& store, const ViewState& view, const Calls& calls, int width,
+                                  int height, const std::vector<int>& body) {
+  // The direction towards the viewer, in model coordinates: screen x × screen y.
+  const ProjectedPoint ex = ProjectPoint(view, 1, 0, 0), ey = ProjectPoint(view, 0, 1, 0),
+                       ez = ProjectPoint(view, 0, 0, 1);
+  const double right[3] = {ex.X, ey.X, ez.X}, up[3] = {ex.Y, ey.Y, ez.Y};
+  const double towards[3] = {right[1] * up[2] - right[2] * up[1], right[2] * up[0] - right[0] * up[2],
+                             right[0] * up[1] - right[1] * up[0]};
+  auto nearness = [&](int node) {
+    const NodeRow& p = store.Nodes[node];
+    return towards[0] * p.x + towards[1] * p.y + towards[2] * p.z;
+  };
+  // Corners of each face as the face pass draws them.
+  static constexpr int corners[5][3] = {{0, 0, 0}, {1, 2, 3}, {4, 2, 3}, {1, 4, 3}, {1, 2, 4}};
+  struct Drawn {
+    double x[3], y[3], near[3];
+    int body;
+  };
+  std::vector<Drawn> drawn;
+  size_t polygon = 0;
+  const Calls polygons = [&] {
+    Calls out;
+    for (const std::string& c : calls)
+      if (c.rfind("polygon ", 0) == 0) out.push_back(c);
+    return out;
+  }();
+  for (int f = 1; f <= 4 * store.ElementCount; ++f) {
+    const FaceEntry entry = view.Faces.Entries[f];
+    if (entry.face == 0) continue;
+    Drawn d;
+    d.body = body.at(entry.element);
+    std::istringstream in(polygons.at(polygon++).substr(8));
+    for (int c = 0; c < 3; ++c) {
+      char comma;
+      in >> d.x[c] >> comma >> d.y[c];
+      d.near[c] = nearness(store.Elements[entry.element].node[corners[entry.face][c]]);
+    }
+    drawn.push_back(d);
+  }
+  EXPECT_EQ(polygon, polygons.size());
+
+  const int pixels = width * height;
+  std::vector<int> last(pixels, -1), count(pixels, 0), nearestFace(pixels, -1);
+  std::vector<double> nearest(pixels, -1e300), shown(pixels, 0);
+  std::vector<bool> unsure(pixels, false);
+  for (size_t k = 0; k < drawn.size(); ++k) {
+    const Drawn& d = drawn[k];
+    const double area = (d.x[1] - d.x[0]) * (d.y[2] - d.y[0]) - (d.y[1] - d.y[0]) * (d.x[2] - d.x[0]);
+    const int x0 = std::max(0, static_cast<int>(std::min({d.x[0], d.x[1], d.x[2]})) - 2);
+    const int x1 = std::min(width - 1, static_cast<int>(std::max({d.x[0], d.x[1], d.x[2]})) + 2);
+    const int y0 = std::max(0, static_cast<int>(std::min({d.y[0], d.y[1], d.y[2]})) - 2);
+    const int y1 = std::min(height - 1, static_cast<int>(std::max({d.y[0], d.y[1], d.y[2]})) + 2);
+    for (int py = y0; py <= y1; ++py) {
+      for (int px = x0; px <= x1; ++px) {
+        const double cx = px + 0.5, cy = py + 0.5;
+        bool inside = area != 0, nearEdge = false;
+        double weight[3];
+        for (int e = 0; e < 3; ++e) {
+          const int a = e, b = (e + 1) % 3;
+          const double dx = d.x[b] - d.x[a], dy = d.y[b] - d.y[a];
+          const double length2 = dx * dx + dy * dy;
+          const double t = length2 > 0 ? std::clamp(((cx - d.x[a]) * dx + (cy - d.y[a]) * dy) / length2, 0.0, 1.0) : 0;
+          nearEdge = nearEdge || std::hypot(cx - d.x[a] - t * dx, cy - d.y[a] - t * dy) < 1.5;
+          // Barycentric weight of the corner opposite this edge.
+          weight[(e + 2) % 3] = area != 0 ? (dx * (cy - d.y[a]) - dy * (cx - d.x[a])) / area : 0;
+          inside = inside && weight[(e + 2) % 3] > 0;
+        }
+        const int i = py * width + px;
+        if (nearEdge) unsure[i] = true;
+        if (!inside) continue;
+        const double n = weight[0] * d.near[0] + weight[1] * d.near[1] + weight[2] * d.near[2];
+        ++count[i];
+        last[i] = static_cast<int>(k);
+        shown[i] = n;
+        if (n > nearest[i]) {
+          nearest[i] = n;
+          nearestFace[i] = static_cast<int>(k);
+        }
+      }
+    }
+  }
+  PixelCheck check;
+  for (int i = 0; i < pixels; ++i) {
+    if (unsure[i] || last[i] < 0) continue;
+    ++check.checked;
+    if (count[i] > 1) ++check.overlapped;
+    if (shown[i] < nearest[i] - 0.05) {
+      ++check.wrong;
+      if (drawn[last[i]].body != drawn[nearestFace[i]].body) ++check.wrongBody;
+    }
+  }
+  return check;
+}
+
+TEST_F(PaintTest, EveryPixelShowsTheFaceNearestTheViewerUnderBothOrders) {
+  // The four standard views, then turns at random.
+  std::vector<std::array<int, 3>> angles = {{27000, 0, 0}, {0, 0, 0}, {0, 0, 27000}, {4500, 31500, 0}};
+  std::mt19937 random(2000);
+  std::uniform_int_distribution<int> position(0, 36000);
+  for (int i = 0; i < 8; ++i) angles.push_back({position(random), position(random), position(random)});
+
+  for (const auto& a : angles) {
+    // A large box with a small box in front of it and another behind it, as
+    // seen in this view: 6 units from its centre towards and away from the
+    // viewer, so the three overlap on the screen.
+    SetViewAngles(view, a[0], a[1], a[2]);
+    const ProjectedPoint ex = ProjectPoint(view, 1, 0, 0), ey = ProjectPoint(view, 0, 1, 0),
+                         ez = ProjectPoint(view, 0, 0, 1);
+    const float towards[3] = {ey.X * ez.Y - ez.X * ey.Y, ez.X * ex.Y - ex.X * ez.Y, ex.X * ey.Y - ey.X * ex.Y};
+    store = ModelStore{};
+    std::vector<int> body = {0};
+    AddDividedBox(store, -2, -2, -2, 4, 4, 4, 2, 2, 2);
+    body.resize(store.ElementCount + 1, 0);
+    for (const float side : {6.0f, -6.0f}) {
+      AddDividedBox(store, side * towards[0] - 0.75f, side * towards[1] - 0.75f, side * towards[2] - 0.75f, 1.5f, 1.5f,
+                    1.5f, 1, 1, 1);
+      body.resize(store.ElementCount + 1, side > 0 ? 1 : 2);
+    }
+    for (const bool exact : {false, true}) {
+      DisplaySwitches switches;
+      switches.HiddenLines = true;
+      switches.ExactFaces = exact;
+      Paint(switches);
+      ASSERT_FALSE(outcome.ExactFacesTurnedOff);
+      const PixelCheck check = CheckNearestFacesOnTop(store, view, canvas.calls, 640, 480, body);
+      // The depth order sorts whole faces by their mean depth: two faces of one
+      // tetrahedron can overlap against that order, so it is held to bodies
+      // in front of one another only; the exact order to every pixel.
+      EXPECT_EQ(exact ? check.wrong : check.wrongBody, 0)
+          << (exact ? "exact" : "depth") << " order at " << a[0] << ", " << a[1] << ", " << a[2];
+      EXPECT_GT(check.checked, 20000);
+      EXPECT_GT(check.overlapped, 10000);
+    }
+  }
 }
 
 TEST_F(PaintTest, StressItemWithoutResultsKeepsTheWireframeAndDrawsNoLegend) {

@@ -35,13 +35,34 @@ TEST(ProjectPoint, ShowsXRightAndYUpAtZeroAnglesAndTurnsAboutX) {
   EXPECT_NEAR(p.Y, 1, 1e-6);
 }
 
-TEST(ProjectPoint, DepthIgnoresTheThirdAngle) {
+TEST(ProjectPoint, TurnsAboutYAfterX) {
+  const struct {
+    float a, b;
+    float X, Y;
+  } cases[] = {
+      {0, 90, -3, 2},    // x goes into the screen, z to the left
+      {0, 180, -1, 2},   // seen from behind
+      {90, 90, -2, -3},  // about x first: y becomes the depth axis, then turned to the left
+  };
+  for (const auto& c : cases) {
+    ViewState view = FlatView();
+    view.ViewAngleX = c.a;
+    view.ViewAngleY = c.b;
+    const ProjectedPoint p = ProjectPoint(view, 1, 2, 3);
+    EXPECT_NEAR(p.X, c.X, 1e-3) << c.a << ", " << c.b;
+    EXPECT_NEAR(p.Y, c.Y, 1e-3) << c.a << ", " << c.b;
+  }
+}
+
+TEST(ProjectPoint, DepthGrowsIntoTheScreenAndIgnoresTheThirdAngle) {
+  // At zero angles the viewer looks down the z axis from above: z = 3 lies
+  // 3 units nearer than z = 0.
   ViewState view = FlatView();
-  EXPECT_EQ(DepthOf(RotationOf(view), 1, 2, 3), 3.0f);
+  EXPECT_EQ(DepthOf(RotationOf(view), 1, 2, 3), -3.0f);
   view.ViewAngleZ = 123;
-  EXPECT_EQ(DepthOf(RotationOf(view), 1, 2, 3), 3.0f);
-  view.ViewAngleY = 90;  // looking along x: depth is x
-  EXPECT_NEAR(DepthOf(RotationOf(view), 1, 2, 3), 1, 1e-3);
+  EXPECT_EQ(DepthOf(RotationOf(view), 1, 2, 3), -3.0f);
+  view.ViewAngleY = 90;  // x points at the viewer
+  EXPECT_NEAR(DepthOf(RotationOf(view), 1, 2, 3), -1, 1e-3);
 }
 
 TEST(SetViewAngles, TakesHundredthsOfADegree) {
@@ -57,7 +78,7 @@ TEST(FitToWindow, TwoNodesFillTheWidthAndKeepProportions) {
   AddNode(store, 0, 0, 0);
   AddNode(store, 10, 5, 0);
   ViewState view = FlatView();
-  // Left-overs of earlier commands are reset by the fit.
+  // Left-overs of earlier commands are reset by the fit; the zoom is kept.
   view.ZoomFactor = 4;
   view.PanX = 30;
   view.PanY = -20;
@@ -65,7 +86,7 @@ TEST(FitToWindow, TwoNodesFillTheWidthAndKeepProportions) {
   const ScreenFit fit = FitToWindow(view, store, 640, 480, 31);
   EXPECT_EQ(view.FitScaleX, 62);  // 620 / 10, smaller than 399 / 5 = 79.8
   EXPECT_EQ(view.FitScaleY, 62);
-  EXPECT_EQ(view.ZoomFactor, 1);
+  EXPECT_EQ(view.ZoomFactor, 4);
   EXPECT_EQ(view.PanX, 0);
   EXPECT_EQ(view.PanY, 0);
   EXPECT_EQ(view.ViewOffsetX, 0);
@@ -73,12 +94,21 @@ TEST(FitToWindow, TwoNodesFillTheWidthAndKeepProportions) {
   EXPECT_EQ(fit.ProjMaxX, 10);
   EXPECT_EQ(fit.ProjMaxY, 5);
 
-  const ScreenPoint p1 = ToScreen(view, fit, 0, 0, 0);
-  const ScreenPoint p2 = ToScreen(view, fit, 10, 5, 0);
-  EXPECT_EQ(p1.x, 10);
-  EXPECT_EQ(p1.y, 460);
-  EXPECT_EQ(p2.x, 630);
-  EXPECT_EQ(p2.y, 150);
+  // The zoom scales the fitted picture about the middle of the area it fills,
+  // (320, 260.5): 4 × (10 − 320) + 320, 4 × (460 − 260.5) + 260.5.
+  const struct {
+    float zoom;
+    float x1, y1, x2, y2;
+  } zooms[] = {{1, 10, 460, 630, 150}, {4, -920, 1058.5f, 1560, -181.5f}, {0.5f, 165, 360.25f, 475, 205.25f}};
+  for (const auto& z : zooms) {
+    view.ZoomFactor = z.zoom;
+    const ScreenPoint p1 = ToScreen(view, fit, 0, 0, 0);
+    const ScreenPoint p2 = ToScreen(view, fit, 10, 5, 0);
+    EXPECT_EQ(p1.x, z.x1) << z.zoom;
+    EXPECT_EQ(p1.y, z.y1) << z.zoom;
+    EXPECT_EQ(p2.x, z.x2) << z.zoom;
+    EXPECT_EQ(p2.y, z.y2) << z.zoom;
+  }
 }
 
 TEST(FitToWindow, TallModelFillsTheHeightFromBelowTheBars) {

@@ -40,6 +40,9 @@ class RecordingCanvas final : public Canvas {
     where += text;
     Record("text", where);
   }
+  // Every byte counts 6 pixels, about a digit of the 8-point font (the view
+  // writes ASCII only).
+  int TextWidth(const std::string& text) const override { return 6 * static_cast<int>(text.size()); }
   int ClientWidth() const override { return width_; }
   int ClientHeight() const override { return height_; }
   int ToolBarHeight() const override { return toolBar_; }

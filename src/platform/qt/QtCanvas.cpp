@@ -115,6 +115,10 @@ bool QtCanvas::DrawThinLine(QPoint from, QPoint to) {
   return true;
 }
 
+int QtCanvas::TextWidth(const std::string& text) const {
+  return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
+}
+
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
   const QString s = QString::fromStdString(text);
   const QFontMetrics metrics = painter_.fontMetrics();

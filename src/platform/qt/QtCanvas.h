@@ -24,6 +24,7 @@ class QtCanvas final : public Canvas {
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
   void TextOut(int x, int y, const std::string& text) override;
+  int TextWidth(const std::string& text) const override;
   int ClientWidth() const override { return width_; }
   int ClientHeight() const override { return height_; }
   int ToolBarHeight() const override { return toolBarHeight_; }
