@@ -42,22 +42,6 @@ TEST(ResultsExportTest, CsvTablesCarryEveryBitWithAPoint) {
             "1,4,2,3,1,1,0.33333334,-0.1,16777216,2.5e-07,0,-7,12.75\n");
 }
 
-TEST(ResultsExportTest, VtuNumbersNodesFromZeroAndNamesArraysAsTheBrowser) {
-  const std::string vtu = qor::ResultsVtuText(*OneTetrahedron());
-  for (const char* piece : {
-           "<Piece NumberOfPoints=\"4\" NumberOfCells=\"1\">",
-           "Name=\"Przemieszczenie\" NumberOfComponents=\"3\" format=\"ascii\">\n0 0 0\n0.33333334 0 0\n0 0 0\n"
-           "0 0 -1e-05\n",
-           "Name=\"Naprężenie yz\" format=\"ascii\">\n2.5e-07\n",
-           "Name=\"Naprężenie xy\" format=\"ascii\">\n-7\n",
-           "Name=\"Naprężenie red.\" format=\"ascii\">\n12.75\n",
-           "Name=\"Materiał\" format=\"ascii\">\n1\n",
-           "Name=\"connectivity\" format=\"ascii\">\n3 1 2 0\n",
-           "Name=\"offsets\" format=\"ascii\">\n4\n",
-       })
-    EXPECT_NE(vtu.find(piece), std::string::npos) << piece;
-}
-
 TEST(ResultsExportTest, WritersStayInsideTheTablesWhateverTheCounters) {
   auto s = OneTetrahedron();
   s->NodeCount = 1 << 30;
