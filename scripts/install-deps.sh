@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils
   locales
+  python3 python3-vtk9
 )
 
 missing=()

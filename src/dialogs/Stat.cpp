@@ -1,7 +1,6 @@
 #include "Stat.h"
 
-#include <cmath>
-
+#include "model/ModelStatistics.h"
 #include "platform/NumberText.h"
 #include "ui_Stat.h"
 
@@ -17,26 +16,18 @@ void TSt::OKClick() { accept(); }
 
 void TSt::FormShow() {
   if (!Store) return;
-  const qor::ModelStore& s = *Store;
-  int forces = 0;
-  for (int d = 1; d <= 3 * s.NodeCount; ++d)
-    if (s.Forces[d] != 0) ++forces;
-  ui->Edit1->setText(QString::number(s.NodeCount));
-  ui->Edit2->setText(QString::number(s.ElementCount));
-  ui->Edit3->setText(QString::number(forces));
-  ui->Edit4->setText(QString::number(s.SupportCount));
+  const qor::ModelStatistics stats = qor::GatherStatistics(*Store);
+  ui->Edit1->setText(QString::number(stats.nodes));
+  ui->Edit2->setText(QString::number(stats.elements));
+  ui->Edit3->setText(QString::number(stats.forces));
+  ui->Edit4->setText(QString::number(stats.supports));
   ui->Edit5->setText("0");
   ui->Edit6->setText("0");
-  if (s.ResultsValid == 0) {
+  if (!stats.computed) {
     ui->Edit7->setText("NIE");
     return;
   }
-  float stress = 0, displacement = 0;
-  for (int e = 1; e <= s.ElementCount; ++e)
-    if (s.Stresses[e][qor::Reduced] > stress) stress = s.Stresses[e][qor::Reduced];
-  for (int d = 1; d <= 3 * s.NodeCount; ++d)
-    if (std::fabs(s.Displacements[d]) > displacement) displacement = std::fabs(s.Displacements[d]);
   ui->Edit7->setText("TAK");
-  ui->Edit5->setText(QString::fromStdString(qor::FormatFixed(displacement, 0, 7, Separator)));
-  ui->Edit6->setText(QString::fromStdString(qor::FormatFixed(stress, 0, 7, Separator)));
+  ui->Edit5->setText(QString::fromStdString(qor::FormatFixed(stats.largestDisplacement, 0, 7, Separator)));
+  ui->Edit6->setText(QString::fromStdString(qor::FormatFixed(stats.largestReducedStress, 0, 7, Separator)));
 }

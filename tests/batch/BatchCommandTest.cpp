@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+#include "analysis/BlockMesh.h"
+#include "batch/BatchCommand.h"
+#include "io/FileText.h"
+#include "io/ModelFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder of its own for each test, removed at the end.
+class BatchCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("qor-batch-" + std::to_string(::getpid()));
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+
+  // Saves a 4 × 1 × 1 cantilever (20 nodes, 24 elements, the end x = 0 held,
+  // four tip forces in z), changed by `change` first, as `name` in the folder.
+  std::string SaveCantilever(const std::string& name = "model.q3d",
+                             const std::function<void(qor::ModelStore&)>& change = {}) {
+    auto store = std::make_unique<qor::ModelStore>();
+    qortest::BuildCantilever(*store, 4, 1, 1, 1.0f, 1.0f);
+    if (change) change(*store);
+    const std::string path = PathOf(name);
+    EXPECT_TRUE(qor::SaveModelFile(*store, path).ok);
+    return path;
+  }
+
+  int Run(std::vector<std::string> arguments) {
+    out_.str({});
+    err_.str({});
+    return qor::RunBatch(arguments, out_, err_);
+  }
+
+  fs::path folder_;
+  std::ostringstream out_, err_;
+};
+
+TEST_F(BatchCommandTest, BadCommandLinesAreRefusedWithTheirReason) {
+  const std::string model = SaveCantilever();
+  const std::string vtk = PathOf("out.vtu");
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {{}, "Nie podano pliku modelu"},
+      {{"--vtk", vtk}, "Nie podano pliku modelu"},
+      {{model, "--vtk"}, "Brak nazwy pliku po opcji --vtk"},
+      {{model, "--save", "--densities"}, "Brak nazwy pliku po opcji --save"},
+      {{model, "--csv", vtk}, "Nieznana opcja: --csv"},
+      {{model, model}, "Podano więcej niż jeden plik modelu: "},
+      {{model, "--nodes-csv", vtk, "--nodes-csv", vtk}, "Opcja --nodes-csv podana więcej niż raz"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Run(c.arguments), qor::BatchBadInput) << c.reason;
+    EXPECT_EQ(err_.str().rfind(c.reason, 0), 0u) << err_.str();
+    EXPECT_NE(err_.str().find("Użycie: qor3d-batch MODEL.q3d"), std::string::npos);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_FALSE(fs::exists(vtk));
+  }
+  EXPECT_EQ(Run({model, "--vtk", vtk, "--help"}), qor::BatchComputed);
+  EXPECT_EQ(out_.str(), qor::BatchUsage);
+  EXPECT_FALSE(fs::exists(vtk));
+}
+
+TEST_F(BatchCommandTest, ExitCodesMessagesAndFilesOfEachOutcome) {
+  const std::string good = SaveCantilever();
+  // What standard output shows: nothing when the model was not read, else the
+  // summary, with results only when computed.
+  enum Summary { None, Refused, Computed };
+  struct Case {
+    const char* name;
+    std::function<std::string()> model;  // saves the model, returns its path
+    std::string outputFolder;
+    int exit;
+    std::string message;  // the whole of standard error
+    Summary summary;
+  };
+  const std::string unwritable = PathOf("no/such/folder");
+  const Case cases[] = {
+      {"computed", [&] { return good; }, PathOf(""), 0, "", Computed},
+      {"missing file", [&] { return PathOf("missing.q3d"); }, PathOf(""), 1,
+       PathOf("missing.q3d") + ": Błąd przy odczycie...\n", None},
+      {"file cut short",
+       [&] {
+         const std::string text = *qor::ReadWholeFile(good);
+         qor::WriteFileAtomically(PathOf("cut.q3d"), text.substr(0, text.size() / 2));
+         return PathOf("cut.q3d");
+       },
+       PathOf(""), 1, PathOf("cut.q3d") + ": Błąd przy odczycie...\n", None},
+      {"held at one node: a mechanism",
+       [&] { return SaveCantilever("mechanism.q3d", [](qor::ModelStore& s) { s.SupportCount = 3; }); }, PathOf(""), 2,
+       "Błąd podczas obliczeń\n", Refused},
+      {"no supports", [&] { return SaveCantilever("unheld.q3d", [](qor::ModelStore& s) { s.SupportCount = 0; }); },
+       PathOf(""), 2, "Brak zdefiniowanych podpór\n", Refused},
+      {"output folder missing", [&] { return good; }, unwritable, 1, unwritable + "/out.vtu: Błąd przy zapisie...\n",
+       Computed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string model = c.model();
+    const fs::path folder(c.outputFolder);
+    const fs::path outputs[] = {folder / "out.vtu", folder / "nodes.csv", folder / "elements.csv", folder / "out.q3d"};
+    EXPECT_EQ(Run({model, "--vtk", outputs[0].string(), "--nodes-csv", outputs[1].string(), "--elements-csv",
+                   outputs[2].string(), "--save", outputs[3].string()}),
+              c.exit);
+    EXPECT_EQ(err_.str(), c.message);
+    for (const fs::path& output : outputs) EXPECT_EQ(fs::exists(output), c.exit == 0) << output;
+    const std::string out = out_.str();
+    if (c.summary == None) {
+      EXPECT_EQ(out, "");
+    } else {
+      EXPECT_EQ(out.rfind("Liczba węzłów : 20\nLiczba elementów : 24\nLiczba sił : 4\n", 0), 0u) << out;
+      EXPECT_EQ(out.find("Obliczono : TAK\n") != std::string::npos, c.summary == Computed) << out;
+      EXPECT_EQ(out.find("Obliczono : NIE\nMaks. przemieszcz. : 0\nMaks. naprężenie : 0\n") != std::string::npos,
+                c.summary == Refused)
+          << out;
+    }
+    for (const fs::path& output : outputs) fs::remove(output);
+  }
+}
+
+TEST_F(BatchCommandTest, SavedModelCarriesTheComputedResults) {
+  const std::string saved = PathOf("computed.q3d");
+  ASSERT_EQ(Run({SaveCantilever(), "--save", saved}), 0);
+  EXPECT_EQ(qor::ReadWholeFile(saved)->rfind("QOR3DAscii 20 24 1 12 1\n", 0), 0u);
+  // The file's tail holds the reduced stresses; the reader takes it as densities.
+  auto store = std::make_unique<qor::ModelStore>();
+  auto tail = std::make_unique<qor::DensityTable>();
+  ASSERT_TRUE(qor::OpenModelFile(saved, *store, *tail).ok);
+  for (int e = 1; e <= 24; ++e) EXPECT_GT((*tail)[e], 0.0f) << e;
+}
+
+TEST(BatchSummaryTest, LabelsAsTheStatisticsDialogWithAPoint) {
+  qor::ModelStatistics stats;
+  stats.nodes = 20;
+  stats.elements = 24;
+  stats.forces = 5;
+  stats.supports = 12;
+  stats.computed = true;
+  stats.largestDisplacement = 0.03125f;
+  stats.largestReducedStress = 1234.5f;
+  EXPECT_EQ(qor::SummaryText(stats),
+            "Liczba węzłów : 20\nLiczba elementów : 24\nLiczba sił : 5\nLiczba podpór : 12\nObliczono : TAK\n"
+            "Maks. przemieszcz. : 0.0312500\nMaks. naprężenie : 1234.5000000\n");
+}
+
+}  // namespace
