@@ -142,6 +142,9 @@ std::string SummaryText(const ModelStatistics& stats) {
 void PrintMessage(std::ostream& err, const UserMessage& message, const std::string& context) {
   if (!context.empty()) err << context << ": ";
   err << message.text << '\n';
+  // The informative text the window shows under the message (the free node,
+  // the material at fault, ...), on a line of its own.
+  if (!message.detail.empty()) err << message.detail << '\n';
 }
 
 int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {

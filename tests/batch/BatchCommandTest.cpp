@@ -103,7 +103,7 @@ TEST_F(BatchCommandTest, ExitCodesMessagesAndFilesOfEachOutcome) {
        PathOf(""), 1, PathOf("cut.q3d") + ": Błąd przy odczycie...\n", None},
       {"held at one node: a mechanism",
        [&] { return SaveCantilever("mechanism.q3d", [](qor::ModelStore& s) { s.SupportCount = 3; }); }, PathOf(""), 2,
-       "Błąd podczas obliczeń\n", Refused},
+       "Błąd podczas obliczeń\nWęzeł 2 może się swobodnie przemieszczać w kierunku y.\n", Refused},
       {"no supports", [&] { return SaveCantilever("unheld.q3d", [](qor::ModelStore& s) { s.SupportCount = 0; }); },
        PathOf(""), 2, "Brak zdefiniowanych podpór\n", Refused},
       {"output folder missing", [&] { return good; }, unwritable, 1, unwritable + "/out.vtu: Błąd przy zapisie...\n",

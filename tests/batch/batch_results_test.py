@@ -60,7 +60,7 @@ def window_results(model, densities):
     for line in output.splitlines():
         kind, *fields = line.split("\t")
         if kind == "message":
-            results["message"].append(fields[0])
+            results["message"].append("\n".join(f for f in fields if f))
         elif kind == "element":
             results["element"][int(fields[0])] = (fields[1:8], [int(f, 16) for f in fields[8:15]])
         elif kind == "node":
@@ -194,9 +194,12 @@ class BatchResultsTest(unittest.TestCase):
     def test_a_mechanism_is_refused_by_both_and_nothing_is_written(self):
         mechanism = self.write_model("mechanism.q3d", self.model.with_supports(3))
         batch = run_batch([mechanism, "--vtk", self.path("out.vtu"), "--save", self.path("out.q3d")])
-        self.assertEqual((batch.returncode, batch.stderr), (2, "Błąd podczas obliczeń\n"))
+        # The window's message box and its informative text, line by line.
+        window = window_results(mechanism, False)["message"]
+        self.assertEqual(len(window), 1)
+        self.assertTrue(window[0].startswith("Błąd podczas obliczeń\nWęzeł "), window)
+        self.assertEqual((batch.returncode, batch.stderr), (2, window[0] + "\n"))
         self.assertEqual(os.listdir(self.folder), ["mechanism.q3d"])
-        self.assertEqual(window_results(mechanism, False)["message"], ["Błąd podczas obliczeń"])
 
     def test_runs_without_the_windowing_toolkit(self):
         libraries = subprocess.run(["ldd", BATCH], capture_output=True, text=True, check=True).stdout

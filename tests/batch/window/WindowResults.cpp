@@ -4,7 +4,7 @@
 // files with the window. Usage: window_results MODEL.q3d [--densities]
 //
 // Lines, fields separated by tabs:
-//   message  <text of each message box>
+//   message  <text of each message box> <its informative text>
 //   element  <e>  <browser: σx σy σz τyz τxz τxy reduced>  <the same seven as hex bits>
 //   node     <n>  <browser: "ux , uy , uz">  <ux uy uz as hex bits>
 #include <QApplication>
@@ -70,7 +70,8 @@ int main(int argc, char* argv[]) {
     return qor::mrOk;
   });
   GL->ui->Wynikioblicze1->trigger();
-  for (const qor::UserMessage& message : prompts.messages) std::printf("message\t%s\n", message.text.c_str());
+  for (const qor::UserMessage& message : prompts.messages)
+    std::printf("message\t%s\t%s\n", message.text.c_str(), message.detail.c_str());
   DestroyWindows();
   return 0;
 }
