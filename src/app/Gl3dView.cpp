@@ -1,6 +1,7 @@
 // View commands of the main window: navigation, display switches and painting.
 #include <QAction>
 #include <QButtonGroup>
+#include <cmath>
 
 #include "Gl3d.h"
 #include "platform/Canvas.h"
@@ -110,9 +111,12 @@ void TGL::Pomniejsz1Click() {
 void TGL::Zadeklarukskale1Click() {
   const char separator = DecimalSeparator();
   const std::optional<std::string> text =
-      prompts().InputQuery("Deklaracja skali", "Podaj skalę : ", FormatGeneral(View.ZoomFactor, 15, separator));
+      prompts().InputQuery("Deklaracja skali", "Podaj skalę : ", FormatShortestFloat(View.ZoomFactor, separator));
   if (!text) return;
-  if (const std::optional<float> scale = ParseFloat(*text, separator)) View.ZoomFactor = *scale;
+  // A scale of zero or below would collapse or mirror the picture: kept out
+  // like a text that is not a number.
+  const std::optional<float> scale = ParseFloat(*text, separator);
+  if (scale && *scale > 0 && std::isfinite(*scale)) View.ZoomFactor = *scale;
   Repaint();
 }
 void TGL::BlewoClick() {

@@ -115,6 +115,15 @@ std::string FormatGeneral(long double value, int precision, char separator) {
   return s;
 }
 
+std::string FormatShortestFloat(float value, char separator) {
+  // Nine significant digits always give a float back exactly.
+  for (int precision = 2; precision < 9; ++precision) {
+    std::string text = FormatGeneral(value, precision, separator);
+    if (ParseFloat(text, separator) == value) return text;
+  }
+  return FormatGeneral(value, 9, separator);
+}
+
 namespace {
 
 int ClampDecimals(int decimals) { return decimals < 0 ? 0 : decimals > 18 ? 18 : decimals; }

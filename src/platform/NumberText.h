@@ -34,6 +34,10 @@ std::string FormatFixedDecimals(long double value, int decimals, int integerDigi
 //   FormatGeneral(0.1f, 15, '.') == "0.100000001490116"; 1.5e-5 gives "1.5E-5".
 std::string FormatGeneral(long double value, int precision, char separator);
 
+// The general text with the fewest significant digits (at most 9) that reads
+// back as the same float: FormatShortestFloat(0.1f, ',') == "0,1".
+std::string FormatShortestFloat(float value, char separator);
+
 // The model file's float text: printf's %g with precision 6, always with '.',
 // whatever the process locale. 1234567 gives "1.23457e+06".
 std::string FormatFileFloat(float value);

@@ -185,12 +185,18 @@ TEST_F(ViewCommandsTest, ZoomScalesThePictureAboutTheMiddleAndOutlivesRotation) 
   EXPECT_EQ(GL->View.ZoomFactor, 0.5f);
   EXPECT_EQ(markers(), (std::vector<std::string>{"ellipse 163,358,167,362", "ellipse 473,203,477,207"}));
 
-  prompts.AnswerInput("dwa");  // not a number: kept, silently
+  // Not a number, zero or below: kept, silently; the box offers the shortest text.
+  for (const std::string bad : {"dwa", "0", "-2"}) {
+    prompts.AnswerInput(bad);
+    GL->Zadeklarukskale1Click();
+    EXPECT_EQ(prompts.queries.back().initial, std::string("0") + sep + "5");
+    EXPECT_EQ(GL->View.ZoomFactor, 0.5f) << bad;
+  }
+  prompts.AnswerInput(std::string("0") + sep + "1");
   GL->Zadeklarukskale1Click();
-  EXPECT_EQ(prompts.queries[1].initial, std::string("0") + sep + "5");
-  EXPECT_EQ(GL->View.ZoomFactor, 0.5f);
   GL->Zadeklarukskale1Click();  // cancelled
-  EXPECT_EQ(GL->View.ZoomFactor, 0.5f);
+  EXPECT_EQ(prompts.queries.back().initial, std::string("0") + sep + "1");
+  EXPECT_EQ(GL->View.ZoomFactor, 0.1f);
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_TRUE(prompts.plainMessages.empty());
 }
