@@ -171,21 +171,31 @@ TEST(Solver, SlenderCantileversCompute) {
 }
 
 TEST(Solver, UniaxialTensionPatch) {
-  ModelStore s;
-  const float P = 12.0f, E = 1000.0f, A = 1.0f, L = 4.0f;
-  BuildTensionBar(s, P);
-  ASSERT_EQ(Solve(s), SolveOk);
-  for (int e = 1; e <= s.ElementCount; ++e) {
-    const auto& sigma = ws.ElementStresses[e];
-    EXPECT_NEAR(sigma[1], P / A, 5e-4f * P / A) << e;
-    for (int k = 2; k <= 6; ++k) EXPECT_NEAR(sigma[k], 0.0f, 5e-4f * P / A) << e << " " << k;
-    EXPECT_NEAR(sigma[7], P / A, 5e-4f * P / A);
-  }
-  for (int n : NodesWhere(s, 0, L)) EXPECT_NEAR(ws.Rhs[DofOf(n, 1)], P * L / (E * A), 5e-4f * P * L / (E * A));
-  // Lateral contraction by nu at the free corner y = z = 1.
-  for (int n : NodesWhere(s, 0, L)) {
-    if (s.Nodes[n].y == 1.0f && s.Nodes[n].z == 1.0f) {
-      EXPECT_NEAR(ws.Rhs[DofOf(n, 2)], -0.3f * P / E, 5e-4f * P * L / E);
+  // Pulled by P = 12 (stress P / A), or stretched by a prescribed end
+  // displacement of 1 with the face x = 0 held twice over (stress E / L).
+  for (const bool prescribed : {false, true}) {
+    ModelStore s;
+    const float P = 12.0f, E = 1000.0f, A = 1.0f, L = 4.0f;
+    BuildTensionBar(s, prescribed ? 0.0f : P);
+    if (prescribed) {
+      for (int n : NodesWhere(s, 0, L)) AddSupport(s, n, 1, 1);
+      for (int n : NodesWhere(s, 0, 0.0f)) AddSupport(s, n, 1);
+    }
+    const float stress = prescribed ? E / L : P / A, stretch = stress * L / E;
+    ASSERT_EQ(Solve(s), SolveOk);
+    for (int e = 1; e <= s.ElementCount; ++e) {
+      const auto& sigma = ws.ElementStresses[e];
+      EXPECT_NEAR(sigma[1], stress, 5e-4f * stress) << e;
+      for (int k = 2; k <= 6; ++k) EXPECT_NEAR(sigma[k], 0.0f, 5e-4f * stress) << e << " " << k;
+      EXPECT_NEAR(sigma[7], stress, 5e-4f * stress);
+    }
+    for (int n : NodesWhere(s, 0, L)) EXPECT_NEAR(ws.Rhs[DofOf(n, 1)], stretch, 5e-4f * stretch);
+    for (int n : NodesWhere(s, 0, 0.0f)) EXPECT_NEAR(ws.Rhs[DofOf(n, 1)], 0.0f, 5e-4f * stretch);
+    // Lateral contraction by nu at the free corner y = z = 1.
+    for (int n : NodesWhere(s, 0, L)) {
+      if (s.Nodes[n].y == 1.0f && s.Nodes[n].z == 1.0f) {
+        EXPECT_NEAR(ws.Rhs[DofOf(n, 2)], -0.3f * stretch / L, 5e-4f * stretch);
+      }
     }
   }
 }
