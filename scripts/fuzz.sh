@@ -3,8 +3,8 @@
 # (AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for a bounded
 # time. FUZZ_SECONDS sets the time per reader (default 150); FUZZ_TARGETS picks
 # the readers (default "model gid"). The corpus grows in fuzz-out/corpus/<reader>,
-# seeded from fuzz/seeds/<reader> and, for the mesh reader, from the shared GiD
-# samples. A finding stops the run with a non-zero status; its input is left in
+# seeded from fuzz/seeds/<reader> and, for the mesh reader, from the GiD
+# samples of the tests (tests/data/gid). A finding stops the run with a non-zero status; its input is left in
 # fuzz-out/artifacts/<reader>/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ seconds="${FUZZ_SECONDS:-150}"
 targets="${FUZZ_TARGETS:-model gid}"
 build=build/fuzz
 out=fuzz-out
-shared_gid=../shared/data/gid
+sample_gid=tests/data/gid
 
 CXX="${FUZZ_CXX:-clang++}"
 flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined
@@ -48,7 +48,7 @@ run_target() {  # reader binary dictionary seed folders...
 for target in $targets; do
   case "$target" in
     model) run_target model "$build/fuzz_model" fuzz/model.dict fuzz/seeds/model ;;
-    gid) run_target gid "$build/fuzz_gid" fuzz/gid.dict fuzz/seeds/gid "$shared_gid" ;;
+    gid) run_target gid "$build/fuzz_gid" fuzz/gid.dict fuzz/seeds/gid "$sample_gid" ;;
     *) echo "unknown fuzz target $target" >&2; exit 2 ;;
   esac
 done

@@ -1,6 +1,7 @@
 #include "build/Generators.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "build/NodeMerging.h"
 
@@ -12,6 +13,37 @@ namespace {
 void MergeWithExisting(ModelStore& store, std::int32_t n0, CommandOutcome& outcome) {
   const std::int32_t removed = MergeCoincidentNodes(store, n0 + 1, store.NodeCount, 0, 0, 0, AgainstAll);
   outcome.message = RemovedNodesMessage(removed);
+}
+
+// The number of blocks, or NodeLimit for any count that can never fit: the
+// product is cut off before it can overflow.
+std::int64_t BlockCount(const CuboidParams& p) {
+  std::int64_t blocks = 1;
+  for (const std::int32_t d : {p.DivisionsX, p.DivisionsY, p.DivisionsZ})
+    blocks = std::min<std::int64_t>(blocks * d, NodeLimit);
+  return blocks;
+}
+
+UserMessage BadCuboidMessage() { return {"Złe parametry prostopadłościanu", "Prostopadłościan", MessageStyle::Plain}; }
+
+// True when every node coordinate along one axis of `divisions` blocks from
+// `origin` over `size` is a finite float, formed by the same rounded additions
+// as the blocks use. The loop runs `divisions` times.
+bool AxisCoordinatesFinite(float origin, float size, std::int32_t divisions) {
+  const float step = size / static_cast<float>(divisions);
+  float at = origin;
+  for (std::int32_t i = 1; i <= divisions; ++i) {
+    const float next = at + step;
+    if (!std::isfinite(at) || !std::isfinite(next)) return false;
+    at = next;
+  }
+  return std::isfinite(step);
+}
+
+bool CuboidCoordinatesFinite(const CuboidParams& p, bool divided) {
+  return AxisCoordinatesFinite(p.OriginX, p.SizeX, divided ? p.DivisionsX : 1) &&
+         AxisCoordinatesFinite(p.OriginY, p.SizeY, divided ? p.DivisionsY : 1) &&
+         AxisCoordinatesFinite(p.OriginZ, p.SizeZ, divided ? p.DivisionsZ : 1);
 }
 
 }  // namespace
@@ -32,6 +64,10 @@ CommandOutcome AppendHexahedron(ModelStore& store, const HexahedronParams& param
 
 CommandOutcome AppendCuboid(ModelStore& store, const CuboidParams& params) {
   CommandOutcome outcome;
+  if (!CuboidCoordinatesFinite(params, false)) {
+    outcome.message = BadCuboidMessage();
+    return outcome;
+  }
   store.ResultsValid = 0;
   const std::int32_t n0 = store.NodeCount;
   AppendHexBlock(
@@ -48,17 +84,22 @@ CommandOutcome AppendDividedCuboid(ModelStore& store, const CuboidParams& params
   // A count of zero would divide by zero and a negative one would build
   // nothing; both are refused before anything changes.
   if (nx < 1 || ny < 1 || nz < 1) {
-    outcome.message = UserMessage{"Złe parametry prostopadłościanu", "Prostopadłościan", MessageStyle::Plain};
+    outcome.message = BadCuboidMessage();
     return outcome;
   }
-  // The results are out of date from here on, even when the limits refuse.
-  store.ResultsValid = 0;
-  constexpr std::int64_t Many = std::int64_t{1} << 31;
-  const std::int64_t blocks = std::min<std::int64_t>(std::int64_t{nx} * ny, Many) * nz;
-  if (!HexBlocksFit(store, blocks)) {
+  if (!HexBlocksFit(store, BlockCount(params))) {
+    // The results are out of date even when the limits refuse.
+    store.ResultsValid = 0;
     outcome.message = ElementLimitMessage();
     return outcome;
   }
+  // With the block count bounded by the limits, every running coordinate can
+  // be checked: a node at infinity could not be saved or computed.
+  if (!CuboidCoordinatesFinite(params, true)) {
+    outcome.message = BadCuboidMessage();
+    return outcome;
+  }
+  store.ResultsValid = 0;
 
   const std::int32_t n0 = store.NodeCount;
   const std::int32_t material = ValidMaterialNumber(store, params.MaterialNumber);

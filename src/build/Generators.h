@@ -33,13 +33,16 @@ UserMessage ElementLimitMessage();
 CommandOutcome AppendHexahedron(ModelStore& store, const HexahedronParams& params);
 
 // Appends one axis-parallel cuboid of six tetrahedra, merged as above. The
-// caller has checked HexBlocksFit(store, 1).
+// caller has checked HexBlocksFit(store, 1). Corners that are not finite
+// refuse the command and nothing changes.
 CommandOutcome AppendCuboid(ModelStore& store, const CuboidParams& params);
 
 // Appends a cuboid divided into DivisionsX × DivisionsY × DivisionsZ blocks
 // with the shared corners of neighbouring blocks fused, so the result is a
 // conforming mesh; with MergeFlag it is fused with the existing nodes too.
-// Refuses division counts below 1 and models that would outgrow the limits.
+// Refuses division counts below 1, models that would outgrow the limits (the
+// results are then out of date all the same) and coordinates that are not
+// finite.
 CommandOutcome AppendDividedCuboid(ModelStore& store, const CuboidParams& params);
 
 }  // namespace qor

@@ -41,8 +41,9 @@ BlockCorners AxisBlockCorners(float x, float y, float z, float a, float b, float
 }
 
 bool HexBlocksFit(const ModelStore& store, std::int64_t blocks) {
-  // Counts are formed in 64 bits and clamped, so huge division counts cannot
-  // wrap around into an accepted value.
+  // More blocks than the node limit can never fit; refusing them before any
+  // multiplication keeps 8 × blocks and 6 × blocks far from overflowing.
+  if (blocks < 0 || blocks >= NodeLimit) return false;
   auto clamp = [](std::int64_t v) { return static_cast<std::int32_t>(std::min<std::int64_t>(v, INT32_MAX)); };
   const std::int64_t nodes = store.NodeCount + 8 * blocks;
   return !LimitReached(LimitElements, clamp(store.ElementCount + 6 * blocks)) &&

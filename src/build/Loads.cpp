@@ -1,6 +1,7 @@
 #include "build/Loads.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace qor {
 namespace {
@@ -13,12 +14,21 @@ bool WritableNode(const ModelStore& store, std::int32_t n) {
   return n >= 1 && n <= store.NodeCount && DofOf(n, 3) <= DofCapacity;
 }
 
-// Checks every node the command would touch. In the range form the first and
-// the last node bound all stepped nodes; in the single-node form the last node
-// is ignored, so only the first one counts.
+// The last node the command touches: in the range form the last step that
+// stays within LastNode (with 6 nodes, 1..7 step 10 reaches node 1 only), in
+// the single-node form FirstNode itself.
+std::int64_t LastReachedNode(const NodeRangeParams& p) {
+  if (!RangeForm(p)) return p.FirstNode;
+  const std::int64_t span = std::int64_t{p.LastNode} - p.FirstNode;
+  return p.FirstNode + span / p.NodeStep * p.NodeStep;
+}
+
+// Checks every node the command would touch: the first and the last reached
+// node bound all stepped nodes.
 bool NodesValid(const ModelStore& store, const NodeRangeParams& p) {
-  if (!WritableNode(store, p.FirstNode)) return false;
-  return !RangeForm(p) || WritableNode(store, p.LastNode);
+  const std::int64_t last = LastReachedNode(p);
+  return WritableNode(store, p.FirstNode) && last <= store.NodeCount &&
+         WritableNode(store, static_cast<std::int32_t>(last));
 }
 
 // Calls visit(node, offset from FirstNode) for every node the command touches.
@@ -48,22 +58,30 @@ void AddMaterial(ModelStore& store, float E, float nu) {
 
 CommandOutcome ApplyForces(ModelStore& store, const NodeRangeParams& params) {
   CommandOutcome outcome;
+  const UserMessage refusal{"Podałeś błędne dane", "Dodaj siłę", MessageStyle::Stop};
   if (!NodesValid(store, params)) {
-    outcome.message = UserMessage{"Podałeś błędne dane", "Dodaj siłę", MessageStyle::Stop};
+    outcome.message = refusal;
     return outcome;
   }
   const bool range = RangeForm(params);
   const std::int64_t span = std::int64_t{params.LastNode} - params.FirstNode;
+  const auto force = [&](std::int64_t b, int c) {
+    const float start[4] = {0, params.StartX, params.StartY, params.StartZ};
+    const float end[4] = {0, params.EndX, params.EndY, params.EndZ};
+    return range ? Interpolate(start[c], end[c], span, b) : start[c];
+  };
+  // Every vector is formed once before anything is written, so a value beyond
+  // the float range refuses the whole command.
+  bool finite = true;
+  ForEachNode(params, [&](std::int32_t, std::int64_t b) {
+    for (int c = 1; c <= 3; ++c) finite = finite && std::isfinite(force(b, c));
+  });
+  if (!finite) {
+    outcome.message = refusal;
+    return outcome;
+  }
   ForEachNode(params, [&](std::int32_t n, std::int64_t b) {
-    if (range) {
-      store.Forces[DofOf(n, 1)] = Interpolate(params.StartX, params.EndX, span, b);
-      store.Forces[DofOf(n, 2)] = Interpolate(params.StartY, params.EndY, span, b);
-      store.Forces[DofOf(n, 3)] = Interpolate(params.StartZ, params.EndZ, span, b);
-    } else {
-      store.Forces[DofOf(n, 1)] = params.StartX;
-      store.Forces[DofOf(n, 2)] = params.StartY;
-      store.Forces[DofOf(n, 3)] = params.StartZ;
-    }
+    for (int c = 1; c <= 3; ++c) store.Forces[DofOf(n, c)] = force(b, c);
   });
   store.ResultsValid = 0;
   outcome.repaint = true;

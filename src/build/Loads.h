@@ -19,8 +19,9 @@ void AddMaterial(ModelStore& store, float E, float nu);
 
 // Sets force vectors: with FirstNode < LastNode and NodeStep > 0 on every
 // NodeStep-th node of the range, interpolated linearly from the start to the
-// end values; otherwise on FirstNode alone with the start values. A node
-// outside the model refuses the whole command and nothing changes.
+// end values; otherwise on FirstNode alone with the start values. A node the
+// steps reach outside the model, or a force beyond the float range, refuses
+// the whole command and nothing changes.
 CommandOutcome ApplyForces(ModelStore& store, const NodeRangeParams& params);
 
 // Appends one support row per checked direction for the nodes chosen as for

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "build/NodeRemoval.h"
@@ -18,7 +19,33 @@ bool Coincide(const NodeRow& a, const NodeRow& b, float tx, float ty, float tz) 
   return dx <= tx && dy <= ty && dz <= tz;
 }
 
-// Fuses node i into node j: element references, supports, then the node table.
+// The direction (1 x, 2 y, 3 z) of `dof` when it belongs to node n, else 0.
+int DirectionAtNode(std::int32_t dof, std::int32_t n) {
+  return dof >= DofOf(n, 1) && dof <= DofOf(n, 3) ? dof - DofOf(n, 1) + 1 : 0;
+}
+
+// Hands the supports of node i to node j: a row of i becomes a row of j in the
+// same direction unless j (or an earlier row of i) already holds that direction,
+// so each degree of freedom of the survivor is supported once. The rows keep
+// their order and prescribed values.
+void MoveSupports(ModelStore& store, std::int32_t i, std::int32_t j) {
+  bool held[4] = {false, false, false, false};
+  for (std::int32_t r = 1; r <= store.SupportCount; ++r)
+    if (const int c = DirectionAtNode(store.Supports[r].dof, j)) held[c] = true;
+  RemoveSupportRows(store, [&](std::int32_t dof) {
+    const int c = DirectionAtNode(dof, i);
+    if (c == 0) return false;
+    const bool duplicate = held[c];
+    held[c] = true;
+    return duplicate;
+  });
+  for (std::int32_t r = 1; r <= store.SupportCount; ++r)
+    if (const int c = DirectionAtNode(store.Supports[r].dof, i)) store.Supports[r].dof = DofOf(j, c);
+}
+
+// Fuses node i into node j: element references, supports and loads, then the
+// node table. Nothing the user put on node i is lost: its supports and forces
+// go to j, which stands at the same point.
 void FuseNode(ModelStore& store, std::int32_t i, std::int32_t j) {
   for (std::int32_t e = 1; e <= store.ElementCount; ++e) {
     for (int c = 1; c <= 4; ++c) {
@@ -27,10 +54,18 @@ void FuseNode(ModelStore& store, std::int32_t i, std::int32_t j) {
       if (ref > i) --ref;
     }
   }
-  // The fused node's supports are dropped, not transferred to the partner.
-  RemoveSupportRows(store, [i](std::int32_t dof) { return dof >= DofOf(i, 1) && dof <= DofOf(i, 3); });
+  MoveSupports(store, i, j);
   RenumberSupportsAfterNode(store, i);
+  for (int c = 1; c <= 3; ++c)
+    SetForceEntry(store, DofOf(j, c), ForceEntry(store, DofOf(j, c)) + ForceEntry(store, DofOf(i, c)));
   CloseUpNode(store, i);
+}
+
+bool ForcesFinite(const ModelStore& store) {
+  for (std::int32_t n = 1; n <= store.NodeCount; ++n)
+    for (int c = 1; c <= 3; ++c)
+      if (!std::isfinite(ForceEntry(store, DofOf(n, c)))) return false;
+  return true;
 }
 
 }  // namespace
@@ -81,8 +116,17 @@ UserMessage RemovedNodesMessage(std::int32_t removed) {
 }
 
 CommandOutcome RemoveDuplicateNodes(ModelStore& store) {
-  const std::int32_t removed = MergeCoincidentNodes(store, 1, store.NodeCount, 0, 0, 0, AgainstAll);
+  // The fusing runs on a copy: forces added up at a survivor may exceed the
+  // float range, and then the model stays as it was.
+  auto fused = std::make_unique<ModelStore>(store);
+  const std::int32_t removed = MergeCoincidentNodes(*fused, 1, fused->NodeCount, 0, 0, 0, AgainstAll);
   CommandOutcome outcome;
+  if (!ForcesFinite(*fused)) {
+    outcome.message = UserMessage{"Suma sił w łączonych węzłach wykracza poza zakres liczb.\nNie usunięto węzłów.",
+                                  "Usuwanie węzłów", MessageStyle::Exclamation};
+    return outcome;
+  }
+  store = *fused;
   outcome.message = RemovedNodesMessage(removed);
   if (removed > 0) {
     store.ResultsValid = 0;

@@ -13,9 +13,10 @@ enum MergeScope { WithinRange, AgainstAll };
 // Fuses every node first..last that coincides with a partner (per-axis
 // differences, rounded to float, at most tx, ty, tz) into that partner: the
 // partner is the lowest-numbered match among first..last (WithinRange) or
-// 1..NodeCount (AgainstAll). Elements are redirected, the fused node's supports
-// and forces are dropped, and the node table is closed up. Returns the number
-// of nodes removed.
+// 1..NodeCount (AgainstAll). Elements are redirected, the partner takes the
+// fused node's supports (each degree of freedom once) and the sum of both
+// nodes' forces, and the node table is closed up. Returns the number of nodes
+// removed.
 std::int32_t MergeCoincidentNodes(ModelStore& store, std::int32_t first, std::int32_t last, float tx, float ty,
                                   float tz, MergeScope scope);
 
@@ -23,7 +24,8 @@ std::int32_t MergeCoincidentNodes(ModelStore& store, std::int32_t first, std::in
 UserMessage RemovedNodesMessage(std::int32_t removed);
 
 // The duplicate-node command: fuses coincident nodes over the whole model and
-// reports the count.
+// reports the count. Refuses, changing nothing, when a summed force would not
+// be a finite float.
 CommandOutcome RemoveDuplicateNodes(ModelStore& store);
 
 // Force entry d, or 0 for an entry the Forces table cannot hold (a node number

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <cmath>
 
 #include "BuildDialog.h"
 
@@ -30,9 +31,14 @@ std::optional<CuboidParams> ReadCuboid(const CuboidControls& c, const CuboidPara
   for (int i = 0; i < 4; ++i) {
     if (!intEdits[i]) continue;
     const std::optional<std::int32_t> value = ReadInt(intEdits[i]);
-    if (!value) return std::nullopt;
+    // A division count below 1 is as bad as a field without a number.
+    if (!value || (i > 0 && *value < 1)) return std::nullopt;
     *ints[i] = *value;
   }
+  // A far corner beyond the float range would put nodes at infinity. The
+  // generator checks every block's corners once it knows they fit.
+  for (int i = 0; i < 3; ++i)
+    if (!std::isfinite(*floats[i] + *floats[i + 3])) return std::nullopt;
   read.MergeFlag = c.merge->isChecked();
   return read;
 }

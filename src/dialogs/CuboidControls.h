@@ -16,7 +16,8 @@ struct CuboidControls {
 };
 
 void ShowCuboid(const CuboidControls& controls, const CuboidParams& kept);
-// All values of the controls, or nothing when one of them holds no number.
+// All values of the controls, or nothing when one of them holds no number,
+// a division count is below 1 or a far corner lies beyond the float range.
 std::optional<CuboidParams> ReadCuboid(const CuboidControls& controls, const CuboidParams& kept);
 // The message of both cuboid dialogs for a control that holds no number.
 UserMessage CuboidInputMessage();

@@ -1,5 +1,6 @@
 #include "Mater.h"
 
+#include "model/ModelStore.h"
 #include "ui_Mater.h"
 
 TMaterial::TMaterial(QWidget* parent) : qor::BuildDialog(parent), ui(new Ui::TMaterial) {
@@ -22,6 +23,9 @@ void TMaterial::Button1Click() {
   const std::optional<float> n = qor::ReadFloat(ui->niP);
   const std::optional<std::int32_t> number = qor::ReadInt(ui->matP);
   if (!e || !n || !number) return Refuse({"Złe parametry materiału", "Materiał", qor::MessageStyle::Plain});
+  if (!qor::MaterialConstantsValid(*e, *n))
+    return Refuse({"Złe parametry materiału:\nE musi być większe od zera, a ni większe od -1 i mniejsze od 0,5.",
+                   "Materiał", qor::MessageStyle::Plain});
   E = *e;
   nu = *n;
   MaterialNumber = *number;

@@ -17,7 +17,8 @@ class TMaterial : public qor::BuildDialog {
   ~TMaterial() override;
 
   void FormShow() override;
-  // Converts every control; closes with OK only when all hold numbers.
+  // Converts every control; closes with OK only when all hold numbers and the
+  // constants are those of a solid (E > 0, -1 < ni < 0.5).
   void Button1Click();
 
   float E = 200000.0f;

@@ -172,7 +172,14 @@ IoResult ReadModelText(std::string_view text, ModelStore& store, DensityTable& d
 }
 
 IoResult SaveModelFile(const ModelStore& store, const std::string& path) {
-  if (!WriteFileAtomically(path, WriteModelText(store))) return IoResult::Failure(WriteError);
+  const std::string text = WriteModelText(store);
+  // A file that Open would refuse (a value at infinity, a number beyond the
+  // float range after rounding to 6 digits, a reference outside its table)
+  // would lose the model; it is read back first and not written at all.
+  auto check = std::make_unique<ModelStore>();
+  auto checkDensities = std::make_unique<DensityTable>();
+  if (!ReadModelText(text, *check, *checkDensities).ok) return IoResult::Failure(WriteError);
+  if (!WriteFileAtomically(path, text)) return IoResult::Failure(WriteError);
   return IoResult::Success();
 }
 

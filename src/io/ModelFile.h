@@ -24,6 +24,7 @@ std::string WriteModelText(const ModelStore& store);
 IoResult ReadModelText(std::string_view text, ModelStore& store, DensityTable& densities);
 
 // Save and Open of a named file; the messages are those of the two commands.
+// Save refuses, writing nothing, a model whose file Open could not read back.
 IoResult SaveModelFile(const ModelStore& store, const std::string& path);
 IoResult OpenModelFile(const std::string& path, ModelStore& store, DensityTable& densities);
 

@@ -1,8 +1,12 @@
 #include "model/ModelStore.h"
 
+#include <cmath>
+
 namespace qor {
 
 std::array<float, ElementCapacity + 1> Densities{};
+
+bool MaterialConstantsValid(float E, float nu) { return std::isfinite(E) && E > 0 && nu > -1.0f && nu < 0.5f; }
 
 bool LimitReached(std::int32_t kind, std::int32_t value) {
   switch (kind) {

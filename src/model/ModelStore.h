@@ -47,6 +47,11 @@ struct MaterialRow {
   float nu = 0;
 };
 
+// True for constants a solid can have: E finite and above 0, nu strictly
+// between -1 and 0.5. Others give a stiffness matrix that is not positive
+// definite, and a computed model that moves against its loads.
+bool MaterialConstantsValid(float E, float nu);
+
 struct SupportRow {
   std::int32_t dof = 0;    // 3n-2 (x), 3n-1 (y) or 3n (z) of node n
   std::int32_t value = 0;  // prescribed displacement, an integer
@@ -77,7 +82,7 @@ struct ModelStore {
   std::array<NodeRow, NodeCapacity + 1> Nodes{};
   std::array<ElementRow, ElementCapacity + 1> Elements{};
   std::array<MaterialRow, MaterialCapacity + 1> Materials{};
-  std::array<float, DofCapacity + 1> Forces{};         // per degree of freedom
+  std::array<float, DofCapacity + 1> Forces{};  // per degree of freedom
   std::array<SupportRow, SupportCapacity + 1> Supports{};
   std::array<float, DofCapacity + 1> Displacements{};  // per degree of freedom
   std::array<StressRow, ElementCapacity + 1> Stresses{};

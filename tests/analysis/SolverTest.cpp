@@ -241,21 +241,31 @@ TEST(Solver, EveryMechanismIsRefused) {
 }
 
 TEST(Solver, UniaxialTensionPatch) {
-  ModelStore s;
-  const double P = 12, E = 1000, A = 1, L = 4, tolerance = 1e-6;
-  BuildTensionBar(s, static_cast<float>(P));
-  ASSERT_EQ(Solve(s), SolveOk);
-  for (int e = 1; e <= s.ElementCount; ++e) {
-    const auto& sigma = ws.ElementStresses[e];
-    EXPECT_NEAR(sigma[1], P / A, tolerance * P / A) << e;
-    for (int k = 2; k <= 6; ++k) EXPECT_NEAR(sigma[k], 0.0, tolerance * P / A) << e << " " << k;
-    EXPECT_NEAR(sigma[7], P / A, tolerance * P / A);
-  }
-  for (int n : NodesWhere(s, 0, L)) EXPECT_NEAR(ws.Rhs[DofOf(n, 1)], P * L / (E * A), tolerance * P * L / (E * A));
-  // Lateral contraction by nu at the free corner y = z = 1.
-  for (int n : NodesWhere(s, 0, L)) {
-    if (s.Nodes[n].y == 1.0f && s.Nodes[n].z == 1.0f) {
-      EXPECT_NEAR(ws.Rhs[DofOf(n, 2)], -0.3 * P / E, tolerance * P * L / E);
+  // Pulled by P = 12 (stress P / A), or stretched by a prescribed end
+  // displacement of 1 with the face x = 0 held twice over (stress E / L).
+  for (const bool prescribed : {false, true}) {
+    ModelStore s;
+    const double P = 12, E = 1000, A = 1, L = 4, tolerance = 1e-6;
+    BuildTensionBar(s, prescribed ? 0.0f : static_cast<float>(P));
+    if (prescribed) {
+      for (int n : NodesWhere(s, 0, L)) AddSupport(s, n, 1, 1);
+      for (int n : NodesWhere(s, 0, 0.0f)) AddSupport(s, n, 1);
+    }
+    const double stress = prescribed ? E / L : P / A, stretch = stress * L / E;
+    ASSERT_EQ(Solve(s), SolveOk);
+    for (int e = 1; e <= s.ElementCount; ++e) {
+      const auto& sigma = ws.ElementStresses[e];
+      EXPECT_NEAR(sigma[1], stress, tolerance * stress) << e;
+      for (int k = 2; k <= 6; ++k) EXPECT_NEAR(sigma[k], 0.0, tolerance * stress) << e << " " << k;
+      EXPECT_NEAR(sigma[7], stress, tolerance * stress);
+    }
+    for (int n : NodesWhere(s, 0, L)) EXPECT_NEAR(ws.Rhs[DofOf(n, 1)], stretch, tolerance * stretch);
+    for (int n : NodesWhere(s, 0, 0.0f)) EXPECT_NEAR(ws.Rhs[DofOf(n, 1)], 0.0, tolerance * stretch);
+    // Lateral contraction by nu at the free corner y = z = 1.
+    for (int n : NodesWhere(s, 0, L)) {
+      if (s.Nodes[n].y == 1.0f && s.Nodes[n].z == 1.0f) {
+        EXPECT_NEAR(ws.Rhs[DofOf(n, 2)], -0.3 * stretch / L, tolerance * stretch);
+      }
     }
   }
 }

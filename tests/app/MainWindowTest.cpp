@@ -13,7 +13,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
+#include <functional>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "Daneobl.h"
 #include "Dp1.h"
@@ -26,6 +30,8 @@
 #include "Prostop3.h"
 #include "Stat.h"
 #include "Wynobl.h"
+#include "build/Generators.h"
+#include "build/Loads.h"
 #include "platform/qt/Application.h"
 #include "platform/qt/QtPrompts.h"
 #include "support/ScriptedPrompts.h"
@@ -265,6 +271,139 @@ TEST_F(MainWindowTest, BrowsersAreShownThroughTheirGlobalPointers) {
   ASSERT_EQ(prompts.shownForms.size(), 2u);
   EXPECT_EQ(prompts.shownForms[0], static_cast<qor::ModalForm*>(DANEOB));
   EXPECT_EQ(prompts.shownForms[1], static_cast<qor::ModalForm*>(WYNOB));
+}
+
+// Every menu item and tool button, triggered through Qt, reaches its own
+// handler: each leaves a mark that no other command leaves.
+TEST_F(MainWindowTest, EveryMenuItemAndToolButtonReachesItsHandler) {
+  using Check = std::function<bool(qor::ScriptedPrompts&)>;
+  const auto form = [](auto* const* dialog) {
+    return [dialog](qor::ScriptedPrompts& p) {
+      return p.shownForms == std::vector<qor::ModalForm*>{static_cast<qor::ModalForm*>(*dialog)};
+    };
+  };
+  const auto query = [](const char* caption) {
+    return [caption](qor::ScriptedPrompts& p) { return p.queries.size() == 1 && p.queries[0].caption == caption; };
+  };
+  const auto angles = [](int a, int b, int c, QToolButton* Ui::TGL::*down) {
+    return [=](qor::ScriptedPrompts&) {
+      return GL->ui->ScrollBar1->value() == a && GL->ui->ScrollBar2->value() == b && GL->ui->ScrollBar3->value() == c &&
+             (GL->ui->*down)->isChecked();
+    };
+  };
+  const auto checked = [](QAction* Ui::TGL::*item) {
+    return [item](qor::ScriptedPrompts&) { return (GL->ui->*item)->isChecked(); };
+  };
+  const auto stress = [](QAction* Ui::TGL::*item, int kind) {
+    return [=](qor::ScriptedPrompts&) { return (GL->ui->*item)->isChecked() && GL->View.StressComponent == kind; };
+  };
+  const auto zoomPan = [](float zoom, float panX, float panY) {
+    return [=](qor::ScriptedPrompts&) {
+      return GL->View.ZoomFactor == zoom && GL->View.PanX == panX && GL->View.PanY == panY;
+    };
+  };
+  const auto fileDialog = [](bool save, const char* title) {
+    return [=](qor::ScriptedPrompts& p) {
+      const auto& shown = save ? p.saveDialogs : p.openDialogs;
+      return shown.size() == 1 && shown[0].title == title && (save ? p.openDialogs : p.saveDialogs).empty();
+    };
+  };
+  const Check cleared = [](qor::ScriptedPrompts&) { return GL->Model.NodeCount == 0 && GL->View.ZoomFactor == 1; };
+  bool quitEndedTheLoop = false;
+  const std::vector<std::pair<const char*, Check>> marks = {
+      {"Nowy1 SpeedButton3", cleared},
+      {"Zamknij1", [](qor::ScriptedPrompts&) { return GL->Model.NodeCount == 0 && GL->View.ZoomFactor == 3; }},
+      {"Otwrz1 SpeedButton6", fileDialog(false, "Zapis danych QOR 3D")},
+      {"Zapisz1 SpeedButton7", fileDialog(true, "Zapis danych QOR 3D")},
+      {"Import1", fileDialog(false, "Siatka z GiD (GiD mesh)")},
+      {"Koniec1", [&](qor::ScriptedPrompts&) { return quitEndedTheLoop; }},
+      {"d_mat", form(&Material)},
+      {"d_sile", form(&S1)},
+      {"d_podp", form(&P1)},
+      {"d_prostop", form(&Prost2)},
+      {"d_szesc", form(&Prost1)},
+      {"d_prostd", form(&Prost3)},
+      {"Wze1", query("Usuwanie węzła")},
+      {"Element1", query("Usuwanie elementu")},
+      {"Si1", query("Usuwanie sił")},
+      {"Podpor1", query("Usuwanie podpór")},
+      {"Podwjnewzy1",
+       [](qor::ScriptedPrompts& p) { return p.messages.size() == 1 && p.messages[0].caption == "Usuwanie węzłów"; }},
+      {"Wolnewzy1",
+       [](qor::ScriptedPrompts& p) { return p.plainMessages == std::vector<std::string>{"Usnięto 0 węzłów."}; }},
+      {"Oblicz2", [](qor::ScriptedPrompts& p) { return p.messages.size() == 1 && p.messages[0].text == "Obliczono."; }},
+      {"Statystyka1", form(&St)},
+      {"Daneobliczneniowe1", form(&DANEOB)},
+      {"Wynikioblicze1", form(&WYNOB)},
+      {"Gsto1", checked(&Ui::TGL::Gsto1)},
+      {"Powiksz1 SpeedButton4", zoomPan(6, 0, 0)},
+      {"Pomniejsz1 SpeedButton5", zoomPan(1.5f, 0, 0)},
+      {"Zadeklarukskale1", query("Deklaracja skali")},
+      {"Bdol", zoomPan(3, 0, 10)},
+      {"Bgora", zoomPan(3, 0, -10)},
+      {"SpeedButton10", zoomPan(3, -10, 0)},
+      {"Bprawo", zoomPan(3, 10, 0)},
+      {"Hide1 UKRB", [](qor::ScriptedPrompts&) { return GL->ui->Hide1->isChecked() && GL->ui->UKRB->isChecked(); }},
+      {"ADOK", checked(&Ui::TGL::ADOK)},
+      {"NH", stress(&Ui::TGL::NH, qor::Reduced)},
+      {"NX", stress(&Ui::TGL::NX, qor::SigmaX)},
+      {"NY", stress(&Ui::TGL::NY, qor::SigmaY)},
+      {"NZ", stress(&Ui::TGL::NZ, qor::SigmaZ)},
+      {"NXY", stress(&Ui::TGL::NXY, qor::TauXY)},
+      {"NYZ", stress(&Ui::TGL::NYZ, qor::TauYZ)},
+      {"NXZ", stress(&Ui::TGL::NXZ, qor::TauXZ)},
+      {"Przem", checked(&Ui::TGL::Przem)},
+      {"Nr_ELE", checked(&Ui::TGL::Nr_ELE)},
+      {"Nr_wez", checked(&Ui::TGL::Nr_wez)},
+      {"Zprzodu1 Bzprzodu", angles(27000, 0, 0, &Ui::TGL::Bzprzodu)},
+      {"Zgry1 Bzgory", angles(0, 0, 0, &Ui::TGL::Bzgory)},
+      {"Zboku1 Bzlewa", angles(0, 0, 27000, &Ui::TGL::Bzlewa)},
+      {"Izometria1 BIzometria", angles(4500, 31500, 0, &Ui::TGL::BIzometria)},
+      {"Oprogramie1",
+       [](qor::ScriptedPrompts& p) { return p.messages.size() == 1 && p.messages[0].caption == "O programie..."; }},
+  };
+  int reached = 0;
+  for (const auto& [names, mark] : marks) {
+    for (const QString& name : QString::fromUtf8(names).split(' ')) {
+      DestroyWindows();
+      CreateWindows();
+      prompts = qor::ScriptedPrompts();
+      GL->SetPrompts(&prompts);
+      // A block of eight nodes held at its face x = 0, a zoom of 3 and a turned view.
+      qor::AppendCuboid(GL->Model, {});
+      qor::AddMaterial(GL->Model, 1000, 0.3f);
+      for (int n : {1, 2, 5, 6})
+        for (int c = 1; c <= 3; ++c) GL->Model.Supports[++GL->Model.SupportCount] = {qor::DofOf(n, c), 0};
+      GL->View.ZoomFactor = 3;
+      GL->ui->ScrollBar1->setValue(100);
+      GL->ui->ScrollBar2->setValue(200);
+      GL->ui->ScrollBar3->setValue(300);
+      if (name == "Koniec1") {
+        // Quitting needs a running event loop: the item is chosen inside one,
+        // which ends with code 0 only through the quit.
+        QTimer::singleShot(0, GL, [] { GL->ui->Koniec1->trigger(); });
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(5000);
+        quitEndedTheLoop = QCoreApplication::exec() == 0;
+      } else if (auto* action = GL->findChild<QAction*>(name)) {
+        action->trigger();
+      } else if (auto* button = GL->findChild<QToolButton*>(name)) {
+        // Hidden, disabled buttons cannot be clicked; their signal still runs the connection.
+        if (button->isEnabled())
+          button->click();
+        else
+          emit button->clicked(false);
+      } else {
+        ADD_FAILURE() << "no item or button " << name.toStdString();
+        continue;
+      }
+      EXPECT_TRUE(mark(prompts)) << name.toStdString();
+      ++reached;
+    }
+  }
+  EXPECT_EQ(reached, 57);
 }
 
 TEST_F(MainWindowTest, DialogsExistWithTheirCaptionsAndStayHidden) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "ModelFixtures.h"
 #include "build/Generators.h"
@@ -12,6 +13,7 @@ namespace qor {
 namespace {
 
 using testing::NodesOf;
+using testing::NumberedNodes;
 using testing::SignedVolume;
 
 CuboidParams Divided(int nx, int ny, int nz) {
@@ -167,11 +169,38 @@ TEST(DividedCuboid, RefusalsLeaveTheModelAsItWas) {
     EXPECT_EQ(store.NodeCount, 658);
     EXPECT_EQ(store.ResultsValid, 1);
   }
-  // Huge counts must not wrap around into an accepted size.
-  ModelStore empty;
-  CommandOutcome huge = AppendDividedCuboid(empty, Divided(65536, 65536, 2));
-  EXPECT_EQ(huge.message, ElementLimitMessage());
-  EXPECT_EQ(empty.NodeCount, 0);
+  // Huge counts must not wrap around into an accepted size: 65536 × 32768 ×
+  // 2^30 blocks make 8 × 2^61 nodes, 0 modulo 2^64.
+  for (auto [nx, ny, nz] : {std::array{65536, 65536, 2}, std::array{65536, 32768, 1073741824},
+                            std::array{2147483647, 2147483647, 2147483647}, std::array{1, 1, 998}}) {
+    ModelStore empty;
+    CommandOutcome huge = AppendDividedCuboid(empty, Divided(nx, ny, nz));
+    EXPECT_EQ(huge.message, ElementLimitMessage()) << nx << " " << ny << " " << nz;
+    EXPECT_EQ(empty.NodeCount, 0);
+    EXPECT_EQ(empty.ElementCount, 0);
+  }
+}
+
+TEST(Cuboids, CornersBeyondTheFloatRangeAreRefused) {
+  // Origin 3e38 and edge 3e38 put the far corner at infinity, and so does
+  // 1.5e38 + 3e38, as one block or as the third of three.
+  const UserMessage refusal{"Złe parametry prostopadłościanu", "Prostopadłościan", MessageStyle::Plain};
+  for (const bool divided : {false, true}) {
+    for (const auto& [origin, size, blocks] :
+         {std::tuple{3e38f, 3e38f, 1}, std::tuple{-3e38f, -3e38f, 1}, std::tuple{1.5e38f, 3e38f, 3}}) {
+      ModelStore store;
+      NumberedNodes(store, 2);
+      store.ResultsValid = 1;
+      CuboidParams p = Divided(1, 1, blocks);
+      p.OriginZ = origin;
+      p.SizeZ = size;
+      const CommandOutcome outcome = divided ? AppendDividedCuboid(store, p) : AppendCuboid(store, p);
+      EXPECT_EQ(outcome.message, refusal) << origin << " " << size << " " << blocks;
+      EXPECT_EQ(store.NodeCount, 2);
+      EXPECT_EQ(store.ElementCount, 0);
+      EXPECT_EQ(store.ResultsValid, 1);
+    }
+  }
 }
 
 TEST(DividedCuboid, LargestAllowedBlockCountBuildsASingleRow) {

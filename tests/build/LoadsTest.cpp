@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <utility>
+#include <vector>
+
 #include "ModelFixtures.h"
 #include "build/Loads.h"
 
@@ -67,7 +71,12 @@ TEST(ApplyForces, SingleNodeFormUsesTheStartValuesAndReplacesTheVector) {
 }
 
 TEST(ApplyForces, NodesOutsideTheModelRefuseTheWholeCommand) {
-  for (NodeRangeParams p : {Range(0, 0, 0), Range(11, 11, 0), Range(9, 11, 1), Range(-1, 3, 1)}) {
+  NodeRangeParams infinite = Range(1, 1, 0), notANumber = Range(1, 5, 1);
+  infinite.StartY = std::numeric_limits<float>::infinity();
+  notANumber.EndZ = std::numeric_limits<float>::quiet_NaN();
+  // 2..12 step 5 reaches node 12; a force beyond the float range is refused too.
+  for (NodeRangeParams p :
+       {Range(0, 0, 0), Range(11, 11, 0), Range(9, 11, 1), Range(-1, 3, 1), Range(2, 12, 5), infinite, notANumber}) {
     ModelStore store;
     NumberedNodes(store, 10);
     store.ResultsValid = 1;
@@ -77,6 +86,23 @@ TEST(ApplyForces, NodesOutsideTheModelRefuseTheWholeCommand) {
     EXPECT_FALSE(outcome.repaint);
     EXPECT_EQ(store.ResultsValid, 1);
     for (int n = 1; n <= 10; ++n) EXPECT_EQ(store.Forces[DofOf(n, 1)], 10.0f * n + 1);
+  }
+}
+
+TEST(ApplyForcesAndAddSupports, ALastNodeTheStepsDoNotReachMayLieOutsideTheModel) {
+  // With 10 nodes: 1..13 step 20 touches node 1 only, 2..11 step 5 nodes 2 and 7.
+  for (const auto& [p, touched] :
+       {std::pair{Range(1, 13, 20), std::vector<int>{1}}, std::pair{Range(2, 11, 5), std::vector<int>{2, 7}}}) {
+    ModelStore store;
+    NumberedNodes(store, 10);
+    EXPECT_FALSE(ApplyForces(store, p).message);
+    EXPECT_FALSE(AddSupports(store, p).message);
+    ASSERT_EQ(store.SupportCount, 3 * static_cast<int>(touched.size()));
+    for (std::size_t k = 0; k < touched.size(); ++k) {
+      EXPECT_EQ(store.Supports[3 * k + 1].dof, DofOf(touched[k], 1));
+      EXPECT_EQ(store.Forces[DofOf(touched[k], 1)], 0.0f);  // the start value
+    }
+    EXPECT_EQ(store.Forces[DofOf(3, 1)], 31.0f);  // untouched
   }
 }
 

@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "BuildDialog.h"
 #include "Dp1.h"
@@ -132,6 +135,53 @@ TEST_F(BuildDialogsTest, OkKeepsTheValuesAndCancelKeepsTheOldOnes) {
   EXPECT_TRUE(divided.MergeFlag);
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0].text, "Złe parametry prostopadłościanu");
+}
+
+TEST_F(BuildDialogsTest, ValuesNoSolidOrBlockCanHaveKeepTheDialogOpen) {
+  qor::SetDialogDecimalSeparator('.');
+  TMaterial material;
+  TProst2 cuboid;
+  TProst3 divided;
+  const std::string badMaterial =
+      "Złe parametry materiału:\nE musi być większe od zera, a ni większe od -1 i mniejsze od 0,5.";
+  const struct {
+    qor::BuildDialog* dialog;
+    std::vector<std::pair<QLineEdit*, const char*>> typed;
+    std::string message;  // empty: accepted
+  } cases[] = {
+      {&material, {{material.ui->EP, "0"}}, badMaterial},
+      {&material, {{material.ui->EP, "-210000"}}, badMaterial},
+      {&material, {{material.ui->niP, "0.5"}}, badMaterial},
+      {&material, {{material.ui->niP, "0.6"}}, badMaterial},
+      {&material, {{material.ui->niP, "-1"}}, badMaterial},
+      {&material, {{material.ui->EP, "0.005"}, {material.ui->niP, "-0.99"}}, ""},
+      {&material, {{material.ui->niP, "0.4999"}}, ""},
+      {&divided, {{divided.ui->nx, "0"}}, "Złe parametry prostopadłościanu"},
+      {&divided, {{divided.ui->nz, "-2"}}, "Złe parametry prostopadłościanu"},
+      {&divided, {{divided.ui->Edit1, "3e38"}, {divided.ui->Edit4, "3e38"}}, "Złe parametry prostopadłościanu"},
+      {&cuboid, {{cuboid.ui->Edit3, "-3e38"}, {cuboid.ui->Edit6, "-1e38"}}, "Złe parametry prostopadłościanu"},
+      {&cuboid, {{cuboid.ui->Edit3, "-3e38"}, {cuboid.ui->Edit6, "3e38"}}, ""},
+  };
+  for (const auto& c : cases) {
+    qor::ScriptedPrompts prompts;
+    c.dialog->SetPrompts(&prompts);
+    c.dialog->FormShow();
+    for (auto [edit, text] : c.typed) edit->setText(QString::fromUtf8(text));
+    c.dialog->findChild<QPushButton*>("Button1")->click();
+    const std::string what = c.typed.front().second;
+    if (c.message.empty()) {
+      EXPECT_EQ(c.dialog->ModalResultCode(), qor::mrOk) << what;
+      EXPECT_TRUE(prompts.messages.empty()) << what;
+      continue;
+    }
+    EXPECT_NE(c.dialog->ModalResultCode(), qor::mrOk) << what;
+    ASSERT_EQ(prompts.messages.size(), 1u) << what;
+    EXPECT_EQ(prompts.messages[0].text, c.message);
+    for (auto [edit, text] : c.typed) EXPECT_EQ(edit->text(), QString::fromUtf8(text)) << what;
+  }
+  // The refused values were never kept.
+  EXPECT_EQ(divided.DivisionsX, 2);
+  EXPECT_EQ(material.nu, 0.4999f);
 }
 
 TEST_F(BuildDialogsTest, ForceAndSupportDialogsStartFromZerosEveryTime) {

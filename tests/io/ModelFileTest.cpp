@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <clocale>
@@ -7,10 +10,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <sstream>
 
 #include "io/FileText.h"
+#include "io/GidMesh.h"
 #include "io/ModelFile.h"
 #include "io/ModelSamples.h"
 #include "io/StoreCompare.h"
@@ -213,6 +218,46 @@ TEST(ModelFileTest, RefusesCountsOutsideTheStore) {
   ExpectRefused("QOR3DAscii 1 0 0 0\n");
 }
 
+// A complete model file of the given counts, written here by hand: every row
+// is present and valid, so only the counts can make a reader refuse it.
+std::string CompleteFile(int nodes, int elements, int materials, int supports) {
+  std::ostringstream out;
+  out << "QOR3DAscii " << nodes << ' ' << elements << ' ' << materials << ' ' << supports << " 0\n";
+  for (int n = 1; n <= nodes; ++n) out << n << " 0 0\n";
+  for (int e = 1; e <= elements; ++e) out << "1 2 3 4 1\n";
+  for (int m = 1; m <= materials; ++m) out << "200000 0.3\n";
+  for (int j = 1; j <= supports; ++j) out << (j - 1) % (3 * nodes) + 1 << " 0\n";
+  for (int n = 1; n <= nodes; ++n) out << "0 0 0\n";
+  for (int e = 1; e <= elements; ++e) out << "1\n";
+  return out.str();
+}
+
+TEST(ModelFileTest, CompleteFilesAtTheCountLimits) {
+  // One below each limit opens; the limit itself is refused with the store untouched.
+  const struct {
+    int nodes, elements, materials, supports;
+    bool opens;
+  } cases[] = {
+      {997, 4, 1, 1, true}, {998, 4, 1, 1, false}, {4, 1997, 1, 1, true}, {4, 1998, 1, 1, false},
+      {4, 1, 7, 1, true},   {4, 1, 8, 1, false},   {4, 1, 1, 497, true},  {4, 1, 1, 498, false},
+  };
+  for (const auto& c : cases) {
+    const std::string text = CompleteFile(c.nodes, c.elements, c.materials, c.supports);
+    if (!c.opens) {
+      ExpectRefused(text);
+      continue;
+    }
+    auto store = std::make_unique<ModelStore>();
+    DensityTable densities{};
+    ASSERT_TRUE(qor::ReadModelText(text, *store, densities).ok) << text.substr(0, 30);
+    EXPECT_EQ(store->NodeCount, c.nodes);
+    EXPECT_EQ(store->ElementCount, c.elements);
+    EXPECT_EQ(store->MaterialCount, c.materials);
+    EXPECT_EQ(store->SupportCount, c.supports);
+    EXPECT_EQ(store->Nodes[c.nodes].x, static_cast<float>(c.nodes));
+  }
+}
+
 TEST(ModelFileTest, RefusesNumbersThatPointOutsideTheModel) {
   const std::string good = OneTetrahedronText;
   ExpectRefused(WithToken(good, "1 2 3 4 1\n", "1 2 3 5 1\n"));
@@ -294,6 +339,125 @@ TEST(ModelFileTest, SaveReplacesTheFileWholeAndOpenReadsIt) {
 
   EXPECT_FALSE(qor::OpenModelFile((folder / "missing.q3d").string(), *store, densities).ok);
   fs::remove_all(folder);
+}
+
+// A folder of its own for one test, removed at the end.
+struct TestFolder {
+  fs::path path = fs::temp_directory_path() / ("qor-io-save-" + std::to_string(::getpid()));
+  TestFolder() { fs::create_directories(path); }
+  ~TestFolder() {
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_all, ignored);
+    fs::remove_all(path, ignored);
+  }
+  std::string operator/(const std::string& name) const { return (path / name).string(); }
+};
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_mode & 0777;
+}
+
+TEST(ModelFileTest, SaveKeepsLinksAndPermissions) {
+  TestFolder folder;
+  // A link, and a link to that link, both relative: the file they name is written and they stay links.
+  WriteText(folder / "real.q3d", "old\n");
+  fs::create_symlink("real.q3d", folder / "link.q3d");
+  fs::create_symlink("link.q3d", folder / "link2.q3d");
+  ASSERT_TRUE(qor::SaveModelFile(*OneTetrahedron(), folder / "link2.q3d").ok);
+  EXPECT_TRUE(fs::is_symlink(folder / "link2.q3d"));
+  EXPECT_TRUE(fs::is_symlink(folder / "link.q3d"));
+  EXPECT_EQ(qor::ReadWholeFile(folder / "real.q3d"), std::optional<std::string>(OneTetrahedronText));
+
+  // A file keeps its permissions, private or not; a new file gets 0666 less the umask.
+  for (const mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0604}}) {
+    WriteText(folder / "kept.q3d", "old\n");
+    ::chmod((folder / "kept.q3d").c_str(), mode);
+    ASSERT_TRUE(qor::SaveModelFile(*OneTetrahedron(), folder / "kept.q3d").ok);
+    EXPECT_EQ(ModeOf(folder / "kept.q3d"), mode);
+    EXPECT_EQ(qor::ReadWholeFile(folder / "kept.q3d"), std::optional<std::string>(OneTetrahedronText));
+  }
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ASSERT_TRUE(qor::SaveModelFile(*OneTetrahedron(), folder / "new.q3d").ok);
+  EXPECT_EQ(ModeOf(folder / "new.q3d"), 0666 & ~mask);
+
+  // A named pipe is no file to save into: refused at once, the pipe stays.
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+  EXPECT_FALSE(qor::SaveModelFile(*OneTetrahedron(), folder / "pipe").ok);
+  EXPECT_TRUE(fs::is_fifo(folder / "pipe"));
+}
+
+TEST(ModelFileTest, SaveWritesInPlaceWhenOnlyTheFileIsWritable) {
+  TestFolder folder;
+  const std::string path = folder / "model.q3d";
+  WriteText(path, "old\n");
+  ::chmod(path.c_str(), 0666);
+  // The folder refuses new files. Root may write anywhere, so there the save
+  // runs in a child process as the unprivileged user "nobody".
+  ::chmod(folder.path.c_str(), 0555);
+  const auto save = [&] { return qor::SaveModelFile(*OneTetrahedron(), path).ok; };
+  bool saved = false;
+  if (::geteuid() != 0) {
+    saved = save();
+  } else {
+    const pid_t child = ::fork();
+    if (child == 0) _exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && save() ? 0 : 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    saved = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(qor::ReadWholeFile(path), std::optional<std::string>(OneTetrahedronText));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+}
+
+TEST(ModelFileTest, SaveRefusesAModelThatCouldNotBeReadBack) {
+  TestFolder folder;
+  const std::string path = folder / "model.q3d";
+  WriteText(path, "the model saved before\n");
+  const float bad[] = {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                       std::numeric_limits<float>::quiet_NaN()};
+  for (const float value : bad) {
+    for (int where = 0; where < 3; ++where) {  // a coordinate, a material constant, a force
+      auto store = OneTetrahedron();
+      if (where == 0) store->Nodes[2].y = value;
+      if (where == 1) store->Materials[1].E = value;
+      if (where == 2) store->Forces[qor::DofOf(4, 3)] = value;
+      const qor::IoResult result = qor::SaveModelFile(*store, path);
+      EXPECT_FALSE(result.ok) << value << " at " << where;
+      EXPECT_EQ(result.message, (qor::UserMessage{"Błąd przy zapisie...", "Zapis", qor::MessageStyle::Exclamation}));
+    }
+  }
+  EXPECT_EQ(qor::ReadWholeFile(path), std::optional<std::string>("the model saved before\n"));
+  EXPECT_FALSE(qor::SaveModelFile(*OneTetrahedron(), folder / "missing/model.q3d").ok);
+}
+
+TEST(ModelFileTest, OpenAndImportReadOnlyRegularFilesOfBoundedSize) {
+  TestFolder folder;
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);  // no writer: a blocking open would wait for ever
+  fs::create_directories(folder / "folder");
+  { std::ofstream(folder / "huge.q3d"); }
+  fs::resize_file(folder / "huge.q3d", qor::MaxReadFileSize + 1);  // sparse: costs no disk
+  WriteText(folder / "small.msh", "x");
+  fs::resize_file(folder / "small.msh", qor::MaxReadFileSize);
+  EXPECT_TRUE(qor::ReadWholeFile(folder / "small.msh").has_value());  // the bound itself is read
+
+  for (const std::string& path : {std::string("/dev/zero"), folder / "pipe", folder / "folder", folder / "huge.q3d"}) {
+    EXPECT_FALSE(qor::ReadWholeFile(path).has_value()) << path;
+    auto store = SpoiltStore();
+    const auto before = std::make_unique<ModelStore>(*store);
+    DensityTable densities{};
+    const qor::IoResult opened = qor::OpenModelFile(path, *store, densities);
+    EXPECT_EQ(opened.message, (qor::UserMessage{"Błąd przy odczycie...", "Odczyt", qor::MessageStyle::Exclamation}));
+    const qor::IoResult imported = qor::ImportGidFile(path, *store);
+    EXPECT_FALSE(imported.ok) << path;
+    EXPECT_EQ(imported.message.text, "Nie można odczytać pliku siatki.");
+    EXPECT_TRUE(SameStore(*store, *before)) << path;
+  }
 }
 
 // Switches the process to a Polish locale, whose decimal separator is ',', and

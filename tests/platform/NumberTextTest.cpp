@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <clocale>
 
@@ -128,7 +129,15 @@ TEST(QtPrompts, FilterPairsBecomeQtNameFilters) {
   const QStringList filters = ToQtNameFilters("QOR 3D |*.q3d|Wszystki pliki|*.*");
   ASSERT_EQ(filters.size(), 2);
   EXPECT_EQ(filters[0], QStringLiteral("QOR 3D (*.q3d)"));
-  EXPECT_EQ(filters[1], QStringLiteral("Wszystki pliki (*.*)"));
+  EXPECT_EQ(filters[1], QStringLiteral("Wszystki pliki (*)"));
+  // "*.*" lists every file, a GiD mesh without an extension too, as Qt's
+  // wildcards match names.
+  for (const QString& filter : ToQtNameFilters("Siatka GiD|*.*|Wszystki pliki|*.*")) {
+    const QString pattern = filter.section('(', 1).chopped(1);
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern));
+    for (const char* name : {"siatka", "model.q3d", "tripod.gidmsh"})
+      EXPECT_TRUE(match.match(QString::fromLatin1(name)).hasMatch()) << filter.toStdString() << " " << name;
+  }
 }
 
 }  // namespace

@@ -34,8 +34,14 @@ std::optional<std::string> RunFileDialog(QFileDialog* dialog) {
 QStringList ToQtNameFilters(const std::string& filter) {
   const QStringList parts = Q(filter).split('|');
   QStringList filters;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-    filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), parts[i + 1].split(';').join(' '));
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns = parts[i + 1].split(';');
+    // "*.*" means every file; Qt would take the dot literally and hide the
+    // files without an extension, which GiD meshes often are.
+    for (QString& pattern : patterns)
+      if (pattern.trimmed() == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+    filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(' '));
+  }
   return filters;
 }
 

@@ -28,7 +28,8 @@ class QtPrompts final : public Prompts {
   QWidget* parent_;
 };
 
-// "Caption|pattern|Caption|pattern" as Qt name filters: "Caption (pattern)".
+// "Caption|pattern|Caption|pattern" as Qt name filters: "Caption (pattern)";
+// the pattern "*.*" becomes "*", so it lists files without an extension too.
 QStringList ToQtNameFilters(const std::string& filter);
 
 }  // namespace qor
