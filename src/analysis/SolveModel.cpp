@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "analysis/SolverWorkspace.h"
+#include "model/ModelStore.h"
 
 namespace qor {
 
@@ -31,10 +32,6 @@ SolverWorkspace TheSolverWorkspace;
 // cantilevers up to about ten thousand times longer than high and E ratios up
 // to about 1e10; a smaller pivot would leave no significant digit anyway.
 bool PivotIsNegligible(double pivot, double scale) { return pivot <= NegligiblePivot * scale; }
-
-bool MaterialInRange(float E, float nu) {
-  return std::isfinite(E) && E > 0.0f && std::isfinite(nu) && nu > -1.0f && nu < 0.5f;
-}
 
 bool ReferencesInRange(const SolverWorkspace& ws) {
   if (ws.ElementCount < 0 || ws.ElementCount > SolverElementCapacity) return false;
@@ -87,7 +84,7 @@ bool AssembleBand(SolverWorkspace& ws) {
   for (int e = 1; e <= ws.ElementCount; ++e) {
     const std::int32_t m = ws.ElementMaterials[e];
     ws.FailureElement = e;
-    if (!MaterialInRange(ws.MaterialE[m], ws.MaterialNu[m])) {
+    if (!MaterialConstantsValid(ws.MaterialE[m], ws.MaterialNu[m])) {
       ws.FailureMaterial = m;
       return false;
     }

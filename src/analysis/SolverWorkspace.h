@@ -105,9 +105,6 @@ bool ReferencesInRange(const SolverWorkspace& ws);
 /// Otherwise `freeDof` receives a degree of freedom that moves in a free motion (the one that moves most).
 bool RigidMotionRestrained(const SolverWorkspace& ws, std::int32_t& freeDof);
 
-/// True when E is positive and finite and nu lies strictly between -1 and 0.5.
-bool MaterialInRange(float E, float nu);
-
 /// Steps of SolveModel, each usable on its own by tests and benchmarks.
 /// AssembleBand: zero the band, scatter every element's Ke, add the penalties; false on a failing
 /// element (FailureElement and, for a material out of range, FailureMaterial set).
