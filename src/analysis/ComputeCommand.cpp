@@ -1,6 +1,7 @@
 #include "analysis/ComputeCommand.h"
 
 #include <cmath>
+#include <exception>
 #include <string>
 
 #include "analysis/SolverWorkspace.h"
@@ -146,6 +147,17 @@ ComputeOutcome ComputeModel(ModelStore& store, bool useDensities, SolverWorkspac
 
 ComputeOutcome ComputeModel(ModelStore& store, bool useDensities) {
   return ComputeModel(store, useDensities, TheSolverWorkspace);
+}
+
+ComputeOutcome RunComputeCommand(ModelStore& store, bool useDensities) {
+  ComputeOutcome outcome;
+  try {
+    outcome = ComputeModel(store, useDensities);
+  } catch (const std::exception&) {
+    outcome = {ComputationFailedMessage(), true, false};
+  }
+  if (outcome.attempted) store.ResultsValid = outcome.succeeded ? 1 : 0;
+  return outcome;
 }
 
 }  // namespace qor

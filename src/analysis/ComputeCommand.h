@@ -36,6 +36,11 @@ void CopyResults(const SolverWorkspace& ws, ModelStore& store);
 ComputeOutcome ComputeModel(ModelStore& store, bool useDensities, SolverWorkspace& ws);
 ComputeOutcome ComputeModel(ModelStore& store, bool useDensities);
 
+/// The compute command as the user runs it, in the window or in a batch:
+/// ComputeModel, with an error raised inside it taken as a failed computation,
+/// and ResultsValid set from the outcome once the model reached the solver.
+ComputeOutcome RunComputeCommand(ModelStore& store, bool useDensities);
+
 /// The message of a failed computation.
 UserMessage ComputationFailedMessage();
 

@@ -1,6 +1,4 @@
 // Computation commands of the main window: compute, statistics, densities.
-#include <exception>
-
 #include "Gl3d.h"
 #include "Globals.h"
 #include "Stat.h"
@@ -8,13 +6,7 @@
 #include "ui_Gl3d.h"
 
 void TGL::Oblicz2Click() {
-  qor::ComputeOutcome outcome;
-  try {
-    outcome = qor::ComputeModel(Model, ui->Gsto1->isChecked());
-  } catch (const std::exception&) {
-    outcome = {qor::ComputationFailedMessage(), true, false};
-  }
-  if (outcome.attempted) Model.ResultsValid = outcome.succeeded ? 1 : 0;
+  const qor::ComputeOutcome outcome = qor::RunComputeCommand(Model, ui->Gsto1->isChecked());
   prompts().MessageBox(outcome.message);
   if (outcome.attempted) Repaint();
 }

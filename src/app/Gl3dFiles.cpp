@@ -7,13 +7,6 @@
 
 using namespace qor;
 
-namespace {
-
-const UserMessage OpenFailed{"Błąd przy odczycie...", "Odczyt", MessageStyle::Exclamation};
-const UserMessage SaveFailed{"Błąd przy zapisie...", "Zapis", MessageStyle::Exclamation};
-
-}  // namespace
-
 void TGL::Otwrz1Click() {
   // The same settings as Save, in an open dialog: only an existing file can be read.
   if (const std::optional<std::string> path = prompts().OpenFileName(ZapiszD)) {
@@ -21,7 +14,7 @@ void TGL::Otwrz1Click() {
     try {
       result = OpenModelFile(*path, Model, Densities);
     } catch (const std::exception&) {
-      result = IoResult::Failure(OpenFailed);
+      result = IoResult::Failure(FileReadFailedMessage());
     }
     if (result.ok)
       ResetZoomPanAndFit(View);
@@ -38,7 +31,7 @@ void TGL::Zapisz1Click() {
   try {
     result = SaveModelFile(Model, *path);
   } catch (const std::exception&) {
-    result = IoResult::Failure(SaveFailed);
+    result = IoResult::Failure(FileWriteFailedMessage());
   }
   if (!result.ok) prompts().MessageBox(result.message);
 }

@@ -41,20 +41,6 @@ constexpr FileOption kFileOptions[] = {
 
 bool LooksLikeOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
 
-// As the window's "&Oblicz": an error raised inside the computation is a
-// failed computation, and ResultsValid follows the outcome once the model
-// reached the solver.
-ComputeOutcome ComputeAsTheWindowDoes(ModelStore& store, bool useDensities) {
-  ComputeOutcome outcome;
-  try {
-    outcome = ComputeModel(store, useDensities);
-  } catch (const std::exception&) {
-    outcome = {ComputationFailedMessage(), true, false};
-  }
-  if (outcome.attempted) store.ResultsValid = outcome.succeeded ? 1 : 0;
-  return outcome;
-}
-
 // Writes every requested file; the first that fails ends the command.
 bool WriteRequestedFiles(const BatchOptions& options, const ModelStore& store, std::ostream& err) {
   struct Export {
@@ -165,14 +151,14 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
   try {
     read = OpenModelFile(options.model, *store, Densities);
   } catch (const std::exception&) {
-    read = IoResult::Failure({"Błąd przy odczycie...", "Odczyt", MessageStyle::Exclamation});
+    read = IoResult::Failure(FileReadFailedMessage());
   }
   if (!read.ok) {
     PrintMessage(err, read.message, options.model);
     return BatchBadInput;
   }
 
-  const ComputeOutcome outcome = ComputeAsTheWindowDoes(*store, options.densities);
+  const ComputeOutcome outcome = RunComputeCommand(*store, options.densities);
   out << SummaryText(GatherStatistics(*store));
   if (!outcome.succeeded) {
     // A refused model writes nothing: no file would hold valid results.

@@ -18,6 +18,11 @@ struct IoResult {
   static IoResult Failure(UserMessage message) { return {false, std::move(message)}; }
 };
 
+// The messages of a file that cannot be read or written, for every command
+// that reads or writes one.
+UserMessage FileReadFailedMessage();
+UserMessage FileWriteFailedMessage();
+
 // One stiffness multiplier per element, as the global Densities table.
 using DensityTable = std::array<float, ElementCapacity + 1>;
 

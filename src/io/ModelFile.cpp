@@ -9,10 +9,11 @@
 #include "platform/NumberText.h"
 
 namespace qor {
-namespace {
 
-const UserMessage ReadError{"Błąd przy odczycie...", "Odczyt", MessageStyle::Exclamation};
-const UserMessage WriteError{"Błąd przy zapisie...", "Zapis", MessageStyle::Exclamation};
+UserMessage FileReadFailedMessage() { return {"Błąd przy odczycie...", "Odczyt", MessageStyle::Exclamation}; }
+UserMessage FileWriteFailedMessage() { return {"Błąd przy zapisie...", "Zapis", MessageStyle::Exclamation}; }
+
+namespace {
 
 void AppendFloats(std::string& out, std::initializer_list<float> values) {
   bool first = true;
@@ -147,13 +148,13 @@ std::string WriteModelText(const ModelStore& store) {
 
 IoResult ReadModelText(std::string_view text, ModelStore& store, DensityTable& densities) {
   ModelTokens in(text);
-  if (!in.Skip()) return IoResult::Failure(ReadError);  // the "QOR3DAscii" word, whatever it says
+  if (!in.Skip()) return IoResult::Failure(FileReadFailedMessage());  // the "QOR3DAscii" word, whatever it says
   const auto nodes = in.IntIn(0, MaxFileNodes);
   const auto elements = in.IntIn(0, MaxFileElements);
   const auto materials = in.IntIn(0, MaxFileMaterials);
   const auto supports = in.IntIn(0, MaxFileSupports);
   const auto resultsFlag = in.Int();
-  if (!nodes || !elements || !materials || !supports || !resultsFlag) return IoResult::Failure(ReadError);
+  if (!nodes || !elements || !materials || !supports || !resultsFlag) return IoResult::Failure(FileReadFailedMessage());
 
   // The staging copy starts as the store, so rows beyond the new counts and
   // the result tables stay as they were, exactly as in the store itself.
@@ -163,7 +164,7 @@ IoResult ReadModelText(std::string_view text, ModelStore& store, DensityTable& d
   staged->ElementCount = *elements;
   staged->MaterialCount = *materials;
   staged->SupportCount = *supports;
-  if (!ReadTables(in, *staged, *stagedDensities)) return IoResult::Failure(ReadError);
+  if (!ReadTables(in, *staged, *stagedDensities)) return IoResult::Failure(FileReadFailedMessage());
 
   staged->ResultsValid = 0;
   store = *staged;
@@ -178,14 +179,14 @@ IoResult SaveModelFile(const ModelStore& store, const std::string& path) {
   // would lose the model; it is read back first and not written at all.
   auto check = std::make_unique<ModelStore>();
   auto checkDensities = std::make_unique<DensityTable>();
-  if (!ReadModelText(text, *check, *checkDensities).ok) return IoResult::Failure(WriteError);
-  if (!WriteFileAtomically(path, text)) return IoResult::Failure(WriteError);
+  if (!ReadModelText(text, *check, *checkDensities).ok) return IoResult::Failure(FileWriteFailedMessage());
+  if (!WriteFileAtomically(path, text)) return IoResult::Failure(FileWriteFailedMessage());
   return IoResult::Success();
 }
 
 IoResult OpenModelFile(const std::string& path, ModelStore& store, DensityTable& densities) {
   const std::optional<std::string> text = ReadWholeFile(path);
-  if (!text) return IoResult::Failure(ReadError);
+  if (!text) return IoResult::Failure(FileReadFailedMessage());
   return ReadModelText(*text, store, densities);
 }
 

@@ -10,8 +10,6 @@
 namespace qor {
 namespace {
 
-const UserMessage WriteError{"Błąd przy zapisie...", "Zapis", MessageStyle::Exclamation};
-
 // std::to_chars neither looks at the locale nor loses bits: without a format
 // it gives the shortest text that reads back to exactly the same float.
 void AppendNumber(std::string& out, float value) {
@@ -172,7 +170,7 @@ std::string ElementResultsCsvText(const ModelStore& store) {
 }
 
 IoResult WriteExportFile(const std::string& path, std::string_view text) {
-  if (!WriteFileAtomically(path, text)) return IoResult::Failure(WriteError);
+  if (!WriteFileAtomically(path, text)) return IoResult::Failure(FileWriteFailedMessage());
   return IoResult::Success();
 }
 
