@@ -12,6 +12,8 @@ packages=(
   xvfb xauth xdotool x11-utils
   locales
   python3 python3-vtk9
+  petsc-dev openmpi-bin zlib1g-dev
+  calculix-ccx gmsh paraview
 )
 
 missing=()
