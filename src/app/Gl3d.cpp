@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include "BuildDialog.h"
 #include "platform/qt/QtCanvas.h"
@@ -136,9 +137,8 @@ void TGL::ConnectCommands() {
   bind(ui->Zboku1, &TGL::BzlewaClick);
   bind(ui->Izometria1, &TGL::BIzometriaClick);
   bind(ui->Oprogramie1, &TGL::Oprogramie1Click);
-  // "&Węzeł", "&Element" under "&Dodaj", "Numery &materiałów" and "&Pomoc"
-  // have no action; the check mark of "Numery &materiałów" stays off.
-  ui->Numerymateriaw1->setCheckable(false);
+  bind(ui->Numerymateriaw1, &TGL::Numerymateriaw1Click);
+  // "&Węzeł", "&Element" under "&Dodaj" and "&Pomoc" have no action.
 
   connect(ui->SpeedButton3, &QToolButton::clicked, this, &TGL::Nowy1Click);
   connect(ui->SpeedButton6, &QToolButton::clicked, this, &TGL::Otwrz1Click);
@@ -184,8 +184,24 @@ bool TGL::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
       auto* mouse = static_cast<QMouseEvent*>(event);
       const QPoint p = mouse->position().toPoint();
-      FormMouseMove(p.x(), p.y(), mouse->modifiers().testFlag(Qt::ShiftModifier));
+      FormMouseMove(p.x(), p.y(), mouse->modifiers().testFlag(Qt::ShiftModifier),
+                    mouse->buttons().testFlag(Qt::LeftButton), mouse->buttons().testFlag(Qt::MiddleButton));
       return false;
+    }
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      const QPoint p = mouse->position().toPoint();
+      if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::MiddleButton)
+        FitAll();
+      else
+        FormMouseDown(p.x(), p.y(), mouse->button() == Qt::LeftButton, mouse->button() == Qt::MiddleButton);
+      return false;
+    }
+    if (event->type() == QEvent::Wheel) {
+      auto* wheel = static_cast<QWheelEvent*>(event);
+      const QPoint p = wheel->position().toPoint();
+      FormMouseWheel(p.x(), p.y(), wheel->angleDelta().y());
+      return true;
     }
     if (event->type() == QEvent::Resize) {
       ui->CB->setGeometry(0, 0, ui->ClientArea->width(), ui->CB->height());
@@ -228,9 +244,10 @@ void TGL::Zamknij1Click() {
 void TGL::Koniec1Click() { QApplication::quit(); }
 
 void TGL::Oprogramie1Click() {
-  prompts().MessageBox({"QOR 3D - statyczna analiza liniowo-sprężysta brył metodą elementów skończonych, 2000\n"
-                        "Dokładny algorytm ukrywania ścian czworościanów, 2000\n",
-                        "O programie...", MessageStyle::Plain});
+  prompts().MessageBox(
+      {"QOR 3D - statyczna analiza liniowo-sprężysta brył metodą elementów skończonych, 2000\n"
+       "Dokładny algorytm ukrywania ścian czworościanów, 2000\n",
+       "O programie...", MessageStyle::Plain});
 }
 
 // Simple pictograms for the tool buttons, drawn once at start-up.

@@ -111,7 +111,14 @@ class TGL : public QMainWindow {
   void ScrollBar1Change();
   void ScrollBar2Change();
   void ScrollBar3Change();
-  void FormMouseMove(int x, int y, bool shift);
+  void Numerymateriaw1Click();
+  // Pointer events of the drawing surface: Shift or a left-button drag turns
+  // the view, a middle-button drag pans, the wheel zooms about the pointer
+  // and a middle-button double click fits the whole model again.
+  void FormMouseDown(int x, int y, bool left, bool middle);
+  void FormMouseMove(int x, int y, bool shift, bool left = false, bool middle = false);
+  void FormMouseWheel(int x, int y, int delta);
+  void FitAll();
   void FormKeyDown();
   // Help.
   void Oprogramie1Click();

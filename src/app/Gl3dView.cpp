@@ -18,6 +18,8 @@ void TGL::FormPaint(Canvas& canvas) {
   switches.ExactFaces = ui->ADOK->isChecked();
   switches.ElementNumbers = ui->Nr_ELE->isChecked();
   switches.NodeNumbers = ui->Nr_wez->isChecked();
+  switches.MaterialNumbers = ui->Numerymateriaw1->isChecked();
+  switches.Displacements = ui->Przem->isChecked();
   for (QAction* item : {ui->NH, ui->NX, ui->NY, ui->NZ, ui->NXY, ui->NYZ, ui->NXZ})
     switches.StressMap = switches.StressMap || item->isChecked();
   const PaintOutcome outcome = PaintModel(canvas, Model, View, switches, DecimalSeparator(), &prompts());
@@ -25,8 +27,26 @@ void TGL::FormPaint(Canvas& canvas) {
   if (outcome.ExactFacesTurnedOff) ui->ADOK->setChecked(false);
 }
 
-void TGL::FormMouseMove(int x, int y, bool shift) {
-  if (!shift) {
+// A left or middle button press starts a drag at once, so the first move
+// already turns or pans.
+void TGL::FormMouseDown(int x, int y, bool left, bool middle) {
+  if (!left && !middle) return;
+  View.DragActive = true;
+  View.LastMouseX = x;
+  View.LastMouseY = y;
+}
+
+void TGL::FormMouseMove(int x, int y, bool shift, bool left, bool middle) {
+  if (middle && View.DragActive) {
+    View.PanX += static_cast<float>(x - View.LastMouseX);
+    View.PanY += static_cast<float>(y - View.LastMouseY);
+    View.LastMouseX = x;
+    View.LastMouseY = y;
+    Repaint();
+    return;
+  }
+  // Shift held or the left button down turns the view by the same rule.
+  if (!shift && !left) {
     View.DragActive = false;
     return;
   }
@@ -50,6 +70,27 @@ void TGL::FormMouseMove(int x, int y, bool shift) {
   ui->ScrollBar2->setValue(p2);
   View.LastMouseX = x;
   View.LastMouseY = y;
+}
+
+// One notch of the wheel (120) zooms by 1.25 about the pointer, forwards in.
+void TGL::FormMouseWheel(int x, int y, int delta) {
+  if (delta == 0) return;
+  const float factor = static_cast<float>(std::pow(1.25, delta / 120.0));
+  // Kept between 1/1000 and 10^6 of the fitted picture, where the pixels of
+  // the screen points still stay well within a float's exact integers.
+  const float zoom = View.ZoomFactor * factor;
+  if (!(zoom >= 1e-3f && zoom <= 1e6f)) return;
+  ZoomAbout(View, factor, static_cast<float>(x), static_cast<float>(y), ui->ClientArea->width(),
+            ui->ClientArea->height(), ToolBarHeight());
+  Repaint();
+}
+
+// The whole model fitted to the window again: no zoom, no pan.
+void TGL::FitAll() {
+  View.ZoomFactor = 1.0f;
+  View.PanX = 0;
+  View.PanY = 0;
+  Repaint();
 }
 
 void TGL::FormKeyDown() {}
@@ -97,15 +138,25 @@ void TGL::BIzometriaClick() {
   Repaint();
 }
 
-// The zoom and the declared scale scale the picture fitted to the window; the
-// pan is reset by the fit of every paint, and its buttons stay hidden.
+// The zoom commands scale the picture fitted to the window about the middle
+// of the area it fills, pan included; the pan buttons stay hidden.
+namespace {
+void ZoomAboutMiddle(TGL& window, float factor) {
+  const int width = window.ui->ClientArea->width(), height = window.ui->ClientArea->height();
+  const ScreenPoint middle = FitCentre(width, height, window.ToolBarHeight());
+  ZoomAbout(window.View, factor, middle.x, middle.y, width, height, window.ToolBarHeight());
+}
+}  // namespace
+
 void TGL::Powiksz1Click() {
-  View.ZoomFactor *= 2;
+  ZoomAboutMiddle(*this, 2);
   Repaint();
 }
 void TGL::Pomniejsz1Click() {
-  View.ZoomFactor *= 0.5f;
-  if (!(View.ZoomFactor > 0)) View.ZoomFactor = 1.0f;
+  if (View.ZoomFactor * 0.5f > 0)
+    ZoomAboutMiddle(*this, 0.5f);
+  else
+    View.ZoomFactor = 1.0f;
   Repaint();
 }
 void TGL::Zadeklarukskale1Click() {
@@ -115,8 +166,14 @@ void TGL::Zadeklarukskale1Click() {
   if (!text) return;
   // A scale of zero or below would collapse or mirror the picture: kept out
   // like a text that is not a number.
+  // A declared scale is one of the picture fitted and centred in the window,
+  // so it also takes back a pan: the scale 1 shows the whole model.
   const std::optional<float> scale = ParseFloat(*text, separator);
-  if (scale && *scale > 0 && std::isfinite(*scale)) View.ZoomFactor = *scale;
+  if (scale && *scale > 0 && std::isfinite(*scale)) {
+    View.ZoomFactor = *scale;
+    View.PanX = 0;
+    View.PanY = 0;
+  }
   Repaint();
 }
 void TGL::BlewoClick() {
@@ -198,5 +255,12 @@ void TGL::NXZClick() {
   Repaint();
 }
 
-// The displacement item only carries its check mark; nothing draws it.
-void TGL::PrzemClick() { ui->Przem->setChecked(!ui->Przem->isChecked()); }
+// With valid results the picture shows the deformed shape while it is checked.
+void TGL::PrzemClick() {
+  ui->Przem->setChecked(!ui->Przem->isChecked());
+  Repaint();
+}
+void TGL::Numerymateriaw1Click() {
+  ui->Numerymateriaw1->setChecked(!ui->Numerymateriaw1->isChecked());
+  Repaint();
+}

@@ -1,6 +1,7 @@
 #include "view/ColourMap.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "platform/NumberText.h"
@@ -48,7 +49,28 @@ Rgb BandColour(const BandColourTable& colours, StressScale& scale, float value) 
   return colours[b];
 }
 
+namespace {
+// Labels with two decimals from 1 upwards; below that as many decimals as give
+// the largest label three significant digits, so that small stresses do not
+// all read 0,00. Below 1e-4 the E form with three digits keeps them short.
+struct LabelFormat {
+  int decimals = 2;
+  bool general = false;
+};
+
+LabelFormat LegendFormat(const StressScale& scale) {
+  const double top = static_cast<double>(scale.StressMin) + 200.0 * static_cast<double>(scale.BandStep);
+  const double largest = std::max(std::fabs(static_cast<double>(scale.StressMin)), std::fabs(top));
+  LabelFormat format;
+  if (!(largest > 0) || largest >= 1 || !std::isfinite(largest)) return format;
+  format.decimals = 2 - static_cast<int>(std::floor(std::log10(largest)));
+  format.general = format.decimals > 6;
+  return format;
+}
+}  // namespace
+
 void DrawLegend(Canvas& canvas, const BandColourTable& colours, const StressScale& scale, char separator) {
+  const LabelFormat format = LegendFormat(scale);
   const int width = canvas.ClientWidth();
   const int barHeight = canvas.ClientHeight() - 50;
   const int top = canvas.ToolBarHeight() + 5;
@@ -64,7 +86,8 @@ void DrawLegend(Canvas& canvas, const BandColourTable& colours, const StressScal
       canvas.SetFillColour({255, 255, 255});
       canvas.SetFontColour({0, 0, 0});
       const float value = scale.StressMin + static_cast<float>(k) * scale.BandStep;
-      const std::string label = FormatFixed(value, 5, 2, separator);
+      const std::string label =
+          format.general ? FormatGeneral(value, 3, separator) : FormatFixed(value, 5, format.decimals, separator);
       // A label too long for the 50 pixels before the bar moves left, so that
       // it ends 2 pixels short of the bar instead of covering it.
       canvas.TextOut(std::min(width - 75, width - 27 - canvas.TextWidth(label)), y0, label);

@@ -37,12 +37,12 @@ bool PointEqual(const TrianglePoint& a, const TrianglePoint& b) {
 
 // Every row of Nodes is projected, so an element that names a row beyond
 // NodeCount still reads a point of this paint.
-void ProjectNodes(const ModelStore& store, const ViewRotation& rotation) {
+void ProjectNodes(const NodeTable& nodes, const ViewRotation& rotation) {
   const int count = NodeCapacity;
   int sortedCount = 0;
   int nextId = 0;
   for (int n = 0; n <= count; ++n) {
-    const NodeRow& node = store.Nodes[n];
+    const NodeRow& node = nodes[n];
     const ProjectedPoint p = ProjectPoint(rotation, node.x, node.y, node.z);
     nodePoints.point[n] = {p.X, p.Y, DepthOf(rotation, node.x, node.y, node.z)};
     if (HasNaN(nodePoints.point[n]))
@@ -130,11 +130,11 @@ float SortDepth(float depth) { return std::isnan(depth) ? -std::numeric_limits<f
 
 }  // namespace
 
-void DepthFaceOrder(const ModelStore& store, const ViewState& view, FaceList& list) {
+void DepthFaceOrder(const ModelStore& store, const ViewState& view, FaceList& list, const NodeTable* nodes) {
   if (store.ElementCount <= 0 || store.NodeCount <= 0) return;
   const int elements = std::min(store.ElementCount, FaceCapacity / 4);
   const int slots = 4 * elements;
-  ProjectNodes(store, RotationOf(view));
+  ProjectNodes(nodes ? *nodes : store.Nodes, RotationOf(view));
 
   const float third = 1.0f / 3.0f;
   for (int e = 1; e <= elements; ++e) {
@@ -192,17 +192,18 @@ class BusyCursor {
 
 }  // namespace
 
-ExactOrderResult ExactFaceOrder(const ModelStore& store, const ViewState& view, FaceList& list, Prompts* cursor) {
+ExactOrderResult ExactFaceOrder(const ModelStore& store, const ViewState& view, FaceList& list, Prompts* cursor,
+                                const NodeTable* nodes) {
   const BusyCursor busy(cursor);
   // The work tables hold twelve points per element and 999 face slots.
   if (4 * store.ElementCount >= 1000 || 12 * store.NodeCount >= 1000) {
-    DepthFaceOrder(store, view, list);
+    DepthFaceOrder(store, view, list, nodes);
     return ExactOrderResult::ModelTooLarge;
   }
   if (store.ElementCount <= 0 || store.NodeCount <= 0) return ExactOrderResult::NoModel;
 
   FaceOrderWork& work = FaceOrderTables();
-  ProjectNodes(store, RotationOf(view));
+  ProjectNodes(nodes ? *nodes : store.Nodes, RotationOf(view));
   int count = 4 * store.ElementCount;
   static constexpr int PointNodes[12] = {1, 2, 3, 2, 3, 4, 1, 4, 3, 1, 4, 2};
   for (int e = 1; e <= store.ElementCount; ++e) {
@@ -231,7 +232,7 @@ ExactOrderResult ExactFaceOrder(const ModelStore& store, const ViewState& view, 
   work.FaceCount = count;
 
   if (count > MaxOrderedFaces) {
-    DepthFaceOrder(store, view, list);
+    DepthFaceOrder(store, view, list, nodes);
     return ExactOrderResult::TooManyOuterFaces;
   }
   BuildFaceOrder(work);

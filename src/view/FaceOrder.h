@@ -22,8 +22,9 @@ using Triangle = std::array<TrianglePoint, 3>;
 inline constexpr int FaceCornerNodes[5][3] = {{0, 0, 0}, {1, 2, 3}, {2, 3, 4}, {1, 4, 3}, {1, 4, 2}};
 
 /// Fills slots 1..4 × ElementCount with every element face, shared faces
-/// marked 0, sorted by descending mean corner depth (stable).
-void DepthFaceOrder(const ModelStore& store, const ViewState& view, FaceList& list);
+/// marked 0, sorted by descending mean corner depth (stable). The corners are
+/// the rows of `nodes` when given (the deformed shape), else the store's Nodes.
+void DepthFaceOrder(const ModelStore& store, const ViewState& view, FaceList& list, const NodeTable* nodes = nullptr);
 
 enum class ExactOrderResult {
   Exact,              // the list holds the outer faces in exact order
@@ -35,7 +36,9 @@ enum class ExactOrderResult {
 /// Drops shared faces, compares every pair of outer faces and places them so
 /// that no face comes before one it lies in front of. Falls back to the depth
 /// order for large models. Shows the busy cursor through `cursor` (may be null).
-ExactOrderResult ExactFaceOrder(const ModelStore& store, const ViewState& view, FaceList& list, Prompts* cursor);
+/// `nodes` as for DepthFaceOrder.
+ExactOrderResult ExactFaceOrder(const ModelStore& store, const ViewState& view, FaceList& list, Prompts* cursor,
+                                const NodeTable* nodes = nullptr);
 
 /// 2 when A lies deeper than B at a common point of their projections, 1 when
 /// A lies in front, 0 when no such point with a depth difference above 1e-6.

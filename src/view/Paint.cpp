@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "view/DeformedShape.h"
+
 namespace qor {
 namespace {
 
@@ -12,12 +14,14 @@ float ForceAt(const ModelStore& store, int dof) { return dof >= 1 && dof <= DofC
 struct Painter {
   Canvas& canvas;
   const ModelStore& store;
+  // Where the nodes are drawn: the store's Nodes or the displaced ones.
+  const NodeTable& nodes;
   ViewState& view;
   const ScreenFit& fit;
 
   ScreenPoint Screen(float x, float y, float z) const { return ToScreen(view, fit, x, y, z); }
   ScreenPoint NodeScreen(std::int32_t node) const {
-    const NodeRow& row = store.Nodes[SafeNodeRow(node)];
+    const NodeRow& row = nodes[SafeNodeRow(node)];
     return Screen(row.x, row.y, row.z);
   }
   void MoveTo(ScreenPoint p) const { canvas.MoveTo(Pixel(p.x), Pixel(p.y)); }
@@ -79,7 +83,7 @@ struct Painter {
   }
 
   void ForceArrows(int n, ScreenPoint p, float length) const {
-    const NodeRow& node = store.Nodes[n];
+    const NodeRow& node = nodes[n];
     const float x = node.x, y = node.y, z = node.z, l = length;
     const float far = 0.75f * l, side = 0.125f * l;
     const float fx = ForceAt(store, 3 * n - 2), fy = ForceAt(store, 3 * n - 1), fz = ForceAt(store, 3 * n);
@@ -112,8 +116,7 @@ struct Painter {
   void Nodes(const DisplaySwitches& switches, float arrowLength) const {
     const int count = std::min(store.NodeCount, NodeCapacity);
     for (int n = 1; n <= count; ++n) {
-      const NodeRow& node = store.Nodes[n];
-      const ScreenPoint p = Screen(node.x, node.y, node.z);
+      const ScreenPoint p = NodeScreen(n);
       canvas.SetPenColour(Black);
       canvas.SetPenWidth(1);
       canvas.SetFillColour(Red);
@@ -131,9 +134,11 @@ struct Painter {
     }
   }
 
-  // Edges 1-2, 2-3, 3-4, 4-1, 1-3 and 2-4 of every element; a number at the
-  // mean of the corners after the element's edges.
-  void Wireframe(bool elementNumbers) const {
+  // Edges 1-2, 2-3, 3-4, 4-1, 1-3 and 2-4 of every element; its number and
+  // its material number at the mean of the corners after the element's edges.
+  // With both on, the material number stands one line lower and in its own
+  // colour, so the two can be told apart.
+  void Wireframe(bool elementNumbers, bool materialNumbers) const {
     const int count = std::min(store.ElementCount, ElementCapacity);
     for (int e = 1; e <= count; ++e) {
       const ElementRow& element = store.Elements[e];
@@ -147,9 +152,12 @@ struct Painter {
       LineTo(p3);
       MoveTo(p2);
       LineTo(p4);
-      if (elementNumbers) {
-        canvas.TextOut(Pixel((p1.x + p2.x + p3.x + p4.x) / 4), Pixel((p1.y + p2.y + p3.y + p4.y) / 4),
-                       std::to_string(e));
+      const float x = (p1.x + p2.x + p3.x + p4.x) / 4, y = (p1.y + p2.y + p3.y + p4.y) / 4;
+      if (elementNumbers) canvas.TextOut(Pixel(x), Pixel(y), std::to_string(e));
+      if (materialNumbers) {
+        canvas.SetFontColour(MaterialNumberColour);
+        canvas.TextOut(Pixel(x), Pixel(y + (elementNumbers ? 12.0f : 0.0f)), std::to_string(element.material));
+        canvas.SetFontColour(AxisZColour);
       }
     }
   }
@@ -173,16 +181,16 @@ constexpr int DrawnCorners[5][3] = {{0, 0, 0}, {1, 2, 3}, {4, 2, 3}, {1, 4, 3}, 
 
 }  // namespace
 
-ExactOrderResult DrawFaces(Canvas& canvas, const ModelStore& store, ViewState& view, const ScreenFit& fit,
-                           bool exactFaces, StressScale* scale, Prompts* cursor) {
+ExactOrderResult DrawFaces(Canvas& canvas, const ModelStore& store, const NodeTable& nodes, ViewState& view,
+                           const ScreenFit& fit, bool exactFaces, StressScale* scale, Prompts* cursor) {
   canvas.SetFillColour(White);
   ExactOrderResult result = ExactOrderResult::Exact;
   if (exactFaces)
-    result = ExactFaceOrder(store, view, view.Faces, cursor);
+    result = ExactFaceOrder(store, view, view.Faces, cursor, &nodes);
   else
-    DepthFaceOrder(store, view, view.Faces);
+    DepthFaceOrder(store, view, view.Faces, &nodes);
 
-  const Painter painter{canvas, store, view, fit};
+  const Painter painter{canvas, store, nodes, view, fit};
   const int slots = 4 * std::min(store.ElementCount, FaceCapacity / 4);
   for (int f = 1; f <= slots; ++f) {
     const FaceEntry entry = view.Faces.Entries[f];
@@ -214,12 +222,24 @@ PaintOutcome PaintModel(Canvas& canvas, const ModelStore& store, ViewState& view
   canvas.Rectangle(0, 0, canvas.ClientWidth(), canvas.ClientHeight() - canvas.ToolBarHeight());
   if (store.NodeCount < 1) return outcome;
 
-  const float arrowLength = ModelExtent(store) * view.ArrowFraction;
+  const float extent = ModelExtent(store);
+  const float arrowLength = extent * view.ArrowFraction;
   StressScale scale;
   if (store.ResultsValid == 1 && store.ElementCount > 0) scale = StressRange(store, view.StressComponent);
-  const ScreenFit fit = FitToWindow(view, store, canvas.ClientWidth(), canvas.ClientHeight(), canvas.ToolBarHeight());
-  const Painter painter{canvas, store, view, fit};
+  const bool deformed = switches.Displacements && store.ResultsValid == 1;
+  const float deformation = deformed ? DeformationScale(store, extent) : 0.0f;
+  if (deformed) DisplaceNodes(store, deformation, view.DisplacedNodes);
+  const NodeTable& nodes = deformed ? view.DisplacedNodes : store.Nodes;
+  const ScreenFit fit = FitToWindow(view, store, canvas.ClientWidth(), canvas.ClientHeight(), canvas.ToolBarHeight(),
+                                    deformed ? &nodes : nullptr);
+  const Painter painter{canvas, store, nodes, view, fit};
   painter.Axes();
+  if (deformed && store.ElementCount > 0) {
+    canvas.SetPenColour(UndeformedColour);
+    canvas.SetPenWidth(1);
+    const Painter undeformed{canvas, store, store.Nodes, view, fit};
+    undeformed.Wireframe(false, false);
+  }
   painter.Nodes(switches, arrowLength);
 
   canvas.SetPenColour(Black);
@@ -229,13 +249,18 @@ PaintOutcome PaintModel(Canvas& canvas, const ModelStore& store, ViewState& view
   if (store.ElementCount > 0) {
     if (switches.HiddenLines || mapOn) {
       const ExactOrderResult order =
-          DrawFaces(canvas, store, view, fit, switches.ExactFaces, mapOn ? &scale : nullptr, cursor);
+          DrawFaces(canvas, store, nodes, view, fit, switches.ExactFaces, mapOn ? &scale : nullptr, cursor);
       outcome.ExactFacesTurnedOff = order == ExactOrderResult::ModelTooLarge;
     } else {
-      painter.Wireframe(switches.ElementNumbers);
+      painter.Wireframe(switches.ElementNumbers, switches.MaterialNumbers);
     }
   }
   if (mapOn) DrawLegend(canvas, view.BandColours, scale, separator);
+  if (deformed) {
+    canvas.SetFillColour(White);
+    canvas.SetFontColour(Black);
+    canvas.TextOut(10, canvas.ToolBarHeight() + 15, DeformationCaption(deformation, separator));
+  }
   return outcome;
 }
 

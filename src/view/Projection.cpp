@@ -1,5 +1,6 @@
 #include "view/Projection.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qor {
@@ -55,26 +56,36 @@ ProjectedPoint ProjectShifted(const ViewState& view, const ViewRotation& r, floa
 }
 }  // namespace
 
-ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight, int toolBarHeight) {
+ScreenPoint FitCentre(int clientWidth, int clientHeight, int toolBarHeight) {
+  const int w = clientWidth - 20;
+  const int h = clientHeight - toolBarHeight - 50;
+  return {10 + static_cast<float>(w) * 0.5f, static_cast<float>(clientHeight - 20) - static_cast<float>(h) * 0.5f};
+}
+
+ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight, int toolBarHeight,
+                      const NodeTable* alsoNodes) {
   view.ViewOffsetX = view.ViewOffsetY = view.ViewOffsetZ = 0;
-  view.PanX = view.PanY = 0;
 
   ScreenFit fit;
   fit.rotation = RotationOf(view);
   fit.ClientHeight = clientHeight;
-  for (int n = 1; n <= store.NodeCount; ++n) {
-    const NodeRow& node = store.Nodes[n];
+  bool first = true;
+  auto include = [&](const NodeRow& node) {
     const ProjectedPoint p = ProjectShifted(view, fit.rotation, node.x, node.y, node.z);
-    if (n == 1) {
+    if (first) {
       fit.ProjMinX = fit.ProjMaxX = p.X;
       fit.ProjMinY = fit.ProjMaxY = p.Y;
-      continue;
+      first = false;
+      return;
     }
     if (p.X < fit.ProjMinX) fit.ProjMinX = p.X;
     if (p.X > fit.ProjMaxX) fit.ProjMaxX = p.X;
     if (p.Y < fit.ProjMinY) fit.ProjMinY = p.Y;
     if (p.Y > fit.ProjMaxY) fit.ProjMaxY = p.Y;
-  }
+  };
+  for (int n = 1; n <= store.NodeCount; ++n) include(store.Nodes[n]);
+  if (alsoNodes)
+    for (int n = 1; n <= std::min(store.NodeCount, NodeCapacity); ++n) include((*alsoNodes)[n]);
   // A model without extent in a direction (one node, or a line seen end-on)
   // gets a box one unit wide there, so the factors below stay finite.
   if (fit.ProjMaxX == fit.ProjMinX) fit.ProjMaxX = fit.ProjMinX + 1;
@@ -88,11 +99,23 @@ ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth,
     view.FitScaleX = view.FitScaleY;
   else
     view.FitScaleY = view.FitScaleX;
-  view.PanX = view.PanY = 0;
   // The zoom scales the fitted picture about the middle of the area it fills.
-  fit.CentreX = 10 + static_cast<float>(w) * 0.5f;
-  fit.CentreY = static_cast<float>(clientHeight - 20) - static_cast<float>(h) * 0.5f;
+  const ScreenPoint centre = FitCentre(clientWidth, clientHeight, toolBarHeight);
+  fit.CentreX = centre.x;
+  fit.CentreY = centre.y;
   return fit;
+}
+
+void ZoomAbout(ViewState& view, float factor, float x, float y, int clientWidth, int clientHeight, int toolBarHeight) {
+  // A screen point is C + Z·(f − C) + Pan for its fitted point f and the
+  // centre C; with Z' = k·Z the point under (x, y) stays there when
+  // Pan' = (1 − k)·((x, y) − C) + k·Pan.
+  const float zoom = view.ZoomFactor * factor;
+  if (!(zoom > 0) || !std::isfinite(zoom)) return;
+  const ScreenPoint c = FitCentre(clientWidth, clientHeight, toolBarHeight);
+  view.PanX = (1 - factor) * (x - c.x) + factor * view.PanX;
+  view.PanY = (1 - factor) * (y - c.y) + factor * view.PanY;
+  view.ZoomFactor = zoom;
 }
 
 ScreenPoint ToScreen(const ViewState& view, const ScreenFit& fit, float x, float y, float z) {

@@ -41,6 +41,11 @@ inline int SafeNodeRow(std::int32_t node) { return node >= 1 && node <= NodeCapa
 // The three angles from the scroll-bar positions (hundredths of a degree).
 void SetViewAngles(ViewState& view, int position1, int position2, int position3);
 
+// A client pixel position before truncation, y downwards.
+struct ScreenPoint {
+  float x = 0, y = 0;
+};
+
 // What FitToWindow works out for the rest of one paint.
 struct ScreenFit {
   float ProjMinX = 0, ProjMaxX = 1, ProjMinY = 0, ProjMaxY = 1;
@@ -50,15 +55,20 @@ struct ScreenFit {
   ViewRotation rotation;
 };
 
-/// Resets offsets and pan and scales the projected box of all nodes into the
-/// client area below the tool bar, the same factor on both axes. ZoomFactor is
-/// kept: it scales the fitted picture in ToScreen.
-ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight, int toolBarHeight);
+/// Resets the offsets and scales the projected box of all nodes (and of the
+/// rows 1..NodeCount of `alsoNodes`, the deformed shape, when given) into the
+/// client area below the tool bar, the same factor on both axes. ZoomFactor
+/// and the pan are kept: they move the fitted picture in ToScreen.
+ScreenFit FitToWindow(ViewState& view, const ModelStore& store, int clientWidth, int clientHeight, int toolBarHeight,
+                      const NodeTable* alsoNodes = nullptr);
 
-// A client pixel position before truncation, y downwards.
-struct ScreenPoint {
-  float x = 0, y = 0;
-};
+/// Multiplies ZoomFactor by `factor` so that the client point (x, y) keeps its
+/// place in the picture: the pan absorbs the shift of that point.
+void ZoomAbout(ViewState& view, float factor, float x, float y, int clientWidth, int clientHeight, int toolBarHeight);
+
+/// The middle of the area that the fitted picture fills, the fixed point of
+/// ZoomFactor in ToScreen.
+ScreenPoint FitCentre(int clientWidth, int clientHeight, int toolBarHeight);
 
 /// The client point of a model point. At ZoomFactor 1 the left edge of the
 /// projected box lies at x = 10 and its bottom edge at y = client height − 20;

@@ -3,10 +3,14 @@
 #include <array>
 #include <cstdint>
 
+#include "model/ModelStore.h"
 #include "platform/Canvas.h"
 #include "view/FaceList.h"
 
 namespace qor {
+
+// Node positions laid out as the store's Nodes table, row 0 unused.
+using NodeTable = std::array<NodeRow, NodeCapacity + 1>;
 
 // Everything beside the model that decides what the picture looks like.
 // Owned by the main window for the whole run.
@@ -25,6 +29,9 @@ struct ViewState {
   std::int32_t LastMouseX = 0, LastMouseY = 0;
   // The face pass's draw list, refilled by every paint that draws faces.
   FaceList Faces;
+  // The displaced nodes of the deformed shape, refilled by every paint that
+  // draws it; kept here so that a paint allocates nothing.
+  NodeTable DisplacedNodes{};
 };
 
 // The view settings that New, Open and the mesh import put back.

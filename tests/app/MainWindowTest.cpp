@@ -258,9 +258,8 @@ TEST_F(MainWindowTest, AboutShowsTwoLinesWithoutIcon) {
 
 TEST_F(MainWindowTest, ItemsWithoutActionDoNothing) {
   GL->Model.NodeCount = 2;
-  for (QAction* action : {GL->ui->Wzel1, GL->ui->Element2, GL->ui->Numerymateriaw1, GL->ui->Pomoc2}) action->trigger();
+  for (QAction* action : {GL->ui->Wzel1, GL->ui->Element2, GL->ui->Pomoc2}) action->trigger();
   EXPECT_EQ(GL->Model.NodeCount, 2);
-  EXPECT_FALSE(GL->ui->Numerymateriaw1->isChecked());
   EXPECT_TRUE(prompts.messages.empty());
   EXPECT_TRUE(prompts.shownForms.empty());
 }

@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QMouseEvent>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <cstdio>
 
 #include "Gl3d.h"
 #include "Globals.h"
@@ -50,6 +53,78 @@ TEST_F(ViewCommandsTest, ShiftMouseTurnsOneDegreePerPixelAndWrapsToTheOtherEnd) 
   GL->FormMouseMove(300, 300, true);
   EXPECT_EQ(ui.ScrollBar1->value(), 0);
   EXPECT_EQ(GL->View.LastMouseX, 300);
+}
+
+TEST_F(ViewCommandsTest, MouseTurnsWithTheLeftButtonPansWithTheMiddleAndZoomsAboutThePointer) {
+  Ui::TGL& ui = *GL->ui;
+  QWidget* area = ui.ClientArea;
+  qor::AddNode(GL->Model, 0, 0, 0);
+  qor::AddNode(GL->Model, 10, 5, 0);
+  GL->BzgoryClick();  // angles 0
+  // The two markers' centres, painted at the drawing surface's own size.
+  auto centres = [&] {
+    RecordingCanvas canvas(area->width(), area->height(), GL->ToolBarHeight());
+    GL->FormPaint(canvas);
+    std::vector<std::pair<int, int>> out;
+    for (const std::string& call : canvas.Only("ellipse")) {
+      int x1, y1, x2, y2;
+      std::sscanf(call.c_str(), "ellipse %d,%d,%d,%d", &x1, &y1, &x2, &y2);
+      out.push_back({(x1 + x2) / 2, (y1 + y2) / 2});
+    }
+    return out;
+  };
+  auto mouse = [&](QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(x, y), area->mapToGlobal(QPointF(x, y)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(area, &event);
+  };
+  auto wheel = [&](int x, int y, int delta) {
+    QWheelEvent event(QPointF(x, y), area->mapToGlobal(QPointF(x, y)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(area, &event);
+  };
+  const auto fitted = centres();
+  ASSERT_EQ(fitted.size(), 2u);
+
+  // Two notches forward about (200, 150): every point p goes to
+  // (200, 150) + 1.25² × (p − (200, 150)).
+  wheel(200, 150, 240);
+  EXPECT_FLOAT_EQ(GL->View.ZoomFactor, 1.5625f);
+  const auto zoomed = centres();
+  for (int n = 0; n < 2; ++n) {
+    EXPECT_NEAR(zoomed[n].first, 200 + 1.5625 * (fitted[n].first - 200), 1.5) << n;
+    EXPECT_NEAR(zoomed[n].second, 150 + 1.5625 * (fitted[n].second - 150), 1.5) << n;
+  }
+  wheel(200, 150, -240);  // and back, within the rounding of the pan
+  for (int n = 0; n < 2; ++n) EXPECT_NEAR(centres()[n].first, fitted[n].first, 1) << n;
+  GL->FitAll();
+
+  // A middle-button drag moves the picture with the pointer.
+  mouse(QEvent::MouseButtonPress, 300, 300, Qt::MiddleButton, Qt::MiddleButton);
+  mouse(QEvent::MouseMove, 330, 290, Qt::NoButton, Qt::MiddleButton);
+  mouse(QEvent::MouseButtonRelease, 330, 290, Qt::MiddleButton, Qt::NoButton);
+  const auto panned = centres();
+  for (int n = 0; n < 2; ++n) {
+    EXPECT_EQ(panned[n].first, fitted[n].first + 30) << n;
+    EXPECT_EQ(panned[n].second, fitted[n].second - 10) << n;
+  }
+  // A left-button drag turns by the Shift rule from the first move on.
+  mouse(QEvent::MouseButtonPress, 100, 100, Qt::LeftButton, Qt::LeftButton);
+  mouse(QEvent::MouseMove, 110, 103, Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(ui.ScrollBar1->value(), 1000);
+  EXPECT_EQ(ui.ScrollBar2->value(), 300);
+  mouse(QEvent::MouseButtonRelease, 110, 103, Qt::LeftButton, Qt::NoButton);
+  mouse(QEvent::MouseMove, 150, 150, Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(ui.ScrollBar1->value(), 1000);
+  EXPECT_FALSE(GL->View.DragActive);
+
+  // A double click of the middle button fits the whole model again.
+  GL->BzgoryClick();
+  wheel(10, 10, 120);
+  mouse(QEvent::MouseButtonDblClick, 50, 50, Qt::MiddleButton, Qt::MiddleButton);
+  EXPECT_EQ(GL->View.ZoomFactor, 1.0f);
+  EXPECT_EQ(GL->View.PanX, 0.0f);
+  EXPECT_EQ(GL->View.PanY, 0.0f);
+  EXPECT_EQ(centres(), fitted);
 }
 
 TEST_F(ViewCommandsTest, StandardViewsSetTheBarsAndPressTheirButton) {
@@ -166,12 +241,12 @@ TEST_F(ViewCommandsTest, ZoomScalesThePictureAboutTheMiddleAndOutlivesRotation) 
   GL->View.ZoomFactor = 1e-45f;  // the smallest float: halving gives 0
   GL->Pomniejsz1Click();
   EXPECT_EQ(GL->View.ZoomFactor, 1.0f);
-  // The pan stays undone by the fit.
+  // The pan moves the fitted picture.
   GL->BlewoClick();
   GL->BdolClick();
   EXPECT_EQ(GL->View.PanX, -10);
   EXPECT_EQ(GL->View.PanY, 10);
-  EXPECT_EQ(markers(), (std::vector<std::string>{"ellipse 8,458,12,462", "ellipse 628,148,632,152"}));
+  EXPECT_EQ(markers(), (std::vector<std::string>{"ellipse -2,468,2,472", "ellipse 618,158,622,162"}));
 
   // The declared scale offers the current factor and takes a new one.
   const char sep = TGL::DecimalSeparator();
@@ -201,7 +276,7 @@ TEST_F(ViewCommandsTest, ZoomScalesThePictureAboutTheMiddleAndOutlivesRotation) 
   EXPECT_TRUE(prompts.plainMessages.empty());
 }
 
-TEST_F(ViewCommandsTest, OnlyTheDisplacementItemLeavesThePictureAlone) {
+TEST_F(ViewCommandsTest, TheDisplacementItemPaintsAgainLikeEveryOtherSwitch) {
   GL->show();
   QApplication::processEvents();
   struct PaintCounter : QObject {
@@ -214,7 +289,8 @@ TEST_F(ViewCommandsTest, OnlyTheDisplacementItemLeavesThePictureAlone) {
   GL->ui->ClientArea->installEventFilter(&counter);
   GL->PrzemClick();
   QApplication::processEvents();
-  EXPECT_EQ(counter.paints, 0);
+  EXPECT_GT(counter.paints, 0);
+  counter.paints = 0;
   GL->Nr_wezClick();  // any other switch paints again
   QApplication::processEvents();
   EXPECT_GT(counter.paints, 0);
@@ -233,6 +309,12 @@ TEST_F(ViewCommandsTest, PaintReadsTheSwitchesOfTheMenu) {
   GL->Nr_ELEClick();
   calls = Paint();
   EXPECT_EQ(count(calls, "text"), 3 + 8 + 6);
+  GL->ui->Numerymateriaw1->trigger();
+  EXPECT_TRUE(GL->ui->Numerymateriaw1->isChecked());
+  calls = Paint();
+  EXPECT_EQ(count(calls, "text"), 3 + 8 + 6 + 6);
+  EXPECT_EQ(count(calls, "font 128,64,0"), 6);  // one material number per element
+  GL->ui->Numerymateriaw1->trigger();
   GL->Hide1Click();
   calls = Paint();
   EXPECT_EQ(count(calls, "text"), 3 + 8);  // no element numbers on faces

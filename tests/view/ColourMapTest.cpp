@@ -107,6 +107,32 @@ TEST(DrawLegend, ElevenLabelsFromMinimumToMaximumWithTheRegionalSeparator) {
   }
 }
 
+TEST(DrawLegend, SmallStressesKeepThreeSignificantDigits) {
+  // First, middle and last label; two decimals wherever they already give
+  // three digits, more below 1, the E form below 1e-4.
+  const struct {
+    float min, max;
+    const char *first, *middle, *last;
+  } rows[] = {
+      {1.5f, 2.5f, "1.50", "2.00", "2.50"},
+      {-200, 200, "-200.00", "0.00", "200.00"},
+      {0, 0.5f, "0.000", "0.250", "0.500"},
+      {1e-4f, 3e-4f, "0.000100", "0.000200", "0.000300"},
+      {-1.2e-4f, 8e-5f, "-0.000120", "-0.000020", "0.000080"},
+      {0, 5e-6f, "0", "2.5E-6", "5E-6"},
+  };
+  for (const auto& row : rows) {
+    RecordingCanvas canvas;
+    DrawLegend(canvas, Colours(), {row.min, row.max, (row.max - row.min) * 0.005f}, '.');
+    const auto labels = canvas.Only("text");
+    ASSERT_EQ(labels.size(), 11u);
+    auto text = [&](size_t i) { return labels[i].substr(labels[i].rfind(' ') + 1); };
+    EXPECT_EQ(text(0), row.first) << row.max;
+    EXPECT_EQ(text(5), row.middle) << row.max;
+    EXPECT_EQ(text(10), row.last) << row.max;
+  }
+}
+
 TEST(DrawLegend, LabelsTooLongForTheirPlaceEndBeforeTheBar) {
   // The recording canvas counts 6 pixels a character; the bar starts at 615.
   const StressScale scale{-99999, 0, 499.995f};
