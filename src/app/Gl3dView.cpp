@@ -37,12 +37,15 @@ void TGL::FormMouseDown(int x, int y, bool left, bool middle) {
 }
 
 void TGL::FormMouseMove(int x, int y, bool shift, bool left, bool middle) {
-  if (middle && View.DragActive) {
-    View.PanX += static_cast<float>(x - View.LastMouseX);
-    View.PanY += static_cast<float>(y - View.LastMouseY);
+  if (middle) {
+    if (View.DragActive) {
+      View.PanX += static_cast<float>(x - View.LastMouseX);
+      View.PanY += static_cast<float>(y - View.LastMouseY);
+      Repaint();
+    }
+    View.DragActive = true;
     View.LastMouseX = x;
     View.LastMouseY = y;
-    Repaint();
     return;
   }
   // Shift held or the left button down turns the view by the same rule.
@@ -76,8 +79,8 @@ void TGL::FormMouseMove(int x, int y, bool shift, bool left, bool middle) {
 void TGL::FormMouseWheel(int x, int y, int delta) {
   if (delta == 0) return;
   const float factor = static_cast<float>(std::pow(1.25, delta / 120.0));
-  // Kept between 1/1000 and 10^6 of the fitted picture, where the pixels of
-  // the screen points still stay well within a float's exact integers.
+  // Kept between 1/1000 and a million times the fitted picture: beyond, the
+  // model shrinks to a dot or a pixel of it outgrows the window.
   const float zoom = View.ZoomFactor * factor;
   if (!(zoom >= 1e-3f && zoom <= 1e6f)) return;
   ZoomAbout(View, factor, static_cast<float>(x), static_cast<float>(y), ui->ClientArea->width(),

@@ -141,136 +141,95 @@ TEST_F(PaintTest, SupportSymbolShowsOnlyTheFixedDirectionsInYellow) {
 // One tetrahedron seen along z: nodes 1 and 4 fall on the same pixel.
 void OneTetrahedron(ModelStore& store) { AddCornerTetrahedron(store); }
 
-TEST_F(PaintTest, WireframeDrawsSixEdgesThenTheElementAndMaterialNumbers) {
+TEST_F(PaintTest, WireframeDrawsSixEdgesThenTheElementNumber) {
   OneTetrahedron(store);
-  store.Elements[1].material = 3;
-  const Calls edges = {"pen 0,0,0",   "width 1",     "fill 255,255,255", "move 10,460",  "line 409,460", "line 10,61",
-                       "line 10,460", "line 10,460", "line 10,61",       "move 409,460", "line 10,460"};
-  const Calls material = {"font 128,64,0", "text 109,360 3", "font 0,0,255"};
-  const Calls bothMaterial = {"font 128,64,0", "text 109,372 3", "font 0,0,255"};  // one line lower
-  const struct {
-    bool elements, materials;
-    Calls numbers;
-  } rows[] = {{true, false, {"text 109,360 1"}},
-              {false, true, material},
-              {true, true, {"text 109,360 1", bothMaterial[0], bothMaterial[1], bothMaterial[2]}}};
-  for (const auto& row : rows) {
-    DisplaySwitches switches;
-    switches.ElementNumbers = row.elements;
-    switches.MaterialNumbers = row.materials;
-    Paint(switches);
-    Calls expected = edges;
-    expected.insert(expected.end(), row.numbers.begin(), row.numbers.end());
-    const Calls tail(canvas.calls.end() - static_cast<long>(expected.size()), canvas.calls.end());
-    EXPECT_EQ(tail, expected) << row.elements << row.materials;
-  }
-  DisplaySwitches switches;  // no numbers on faces
-  switches.MaterialNumbers = true;
-  switches.HiddenLines = true;
+  DisplaySwitches switches;
+  switches.ElementNumbers = true;
   Paint(switches);
-  EXPECT_EQ(canvas.Only("text").size(), 3u);
+  const Calls tail(canvas.calls.end() - 12, canvas.calls.end());
+  EXPECT_EQ(tail, (Calls{"pen 0,0,0", "width 1", "fill 255,255,255", "move 10,460", "line 409,460", "line 10,61",
+                         "line 10,460", "line 10,460", "line 10,61", "move 409,460", "line 10,460", "text 109,360 1"}));
+  // The material number in brown, one line lower when the element number is on.
+  store.Elements[1].material = 3;
+  switches.MaterialNumbers = true;
+  Paint(switches);
+  EXPECT_EQ(Calls(canvas.calls.end() - 3, canvas.calls.end()),
+            (Calls{"font 128,64,0", "text 109,372 3", "font 0,0,255"}));
+  switches.ElementNumbers = false;
+  Paint(switches);
+  EXPECT_EQ(canvas.calls.end()[-2], "text 109,360 3");
 }
-
-// The client point of a model point seen along z (angles 0) in a 640 × 480
-// area with a 31-pixel tool bar, for a fit over `points`, in double precision.
-struct FlatFit {
-  double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300, scale = 0;
-  void Include(double x, double y) {
-    minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
-  }
-  void Finish() { scale = std::min(620 / (maxX - minX), 399 / (maxY - minY)); }
-  double X(double x) const { return (x - minX) * scale + 10; }
-  double Y(double y) const { return 460 - (y - minY) * scale; }
-};
 
 // The numbers of a recorded call, e.g. {8, 458, 12, 462} of "ellipse 8,458,12,462".
 std::vector<int> NumbersOf(const std::string& call) {
-  std::vector<int> out;
   std::string text = call.substr(call.find(' ') + 1);
   std::replace(text.begin(), text.end(), ',', ' ');
   std::istringstream in(text);
+  std::vector<int> out;
   for (int v; in >> v;) out.push_back(v);
   return out;
 }
 
-TEST_F(PaintTest, DeformedShapeMovesEveryNodeByScaleTimesDisplacementOverTheGreyShape) {
-  // The corner tetrahedron (extent 1): the largest displacement component is
-  // drawn as 0.1, so s = 0.1 / max |u|.
+TEST_F(PaintTest, DeformedShapeDrawsEveryNodeAtPositionPlusScaleTimesDisplacement) {
+  // The corner tetrahedron (extent 1) seen along z with one node moved by u:
+  // s = 0.1 / max |u|, and the fit spans both shapes.
   const struct {
-    float u[4][3];
+    int node;
+    float u[3];
     double s;
     const char* caption;
     char separator;
-  } rows[] = {
-      {{{0, 0, 0}, {0, -0.004f, 0}, {0, 0, 0}, {0, 0, 0}}, 25, "Przemieszczenia \u00d7 25", '.'},
-      {{{0, 0, 0}, {0, 0, 0}, {2e-5f, 0, 0}, {0, 0, -1e-5f}}, 5000, "Przemieszczenia \u00d7 5000", ','},
-      {{{0, 0, 0}, {0.003f, 7e-4f, 0}, {0, 0, 0}, {-1e-3f, 1e-3f, 0}}, 0.1 / 0.003, "Przemieszczenia \u00d7 33,3", ','},
-      {{{-0.25f, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, 0.4, "Przemieszczenia \u00d7 0.4", '.'},
-  };
+  } rows[] = {{2, {0, -0.004f, 0}, 25, "25", '.'},
+              {3, {2e-5f, 0, -1e-5f}, 5000, "5000", ','},
+              {2, {0.003f, 7e-4f, 0}, 0.1 / 0.003, "33,3", ','},
+              {4, {-7e-5f, 0, 0}, 0.1 / 7e-5, "1430", '.'},
+              {1, {-0.25f, 0.1f, 0}, 0.4, "0,4", ','}};
   for (const auto& row : rows) {
     store = ModelStore{};
     OneTetrahedron(store);
-    for (int n = 1; n <= 4; ++n)
-      for (int c = 1; c <= 3; ++c) store.Displacements[DofOf(n, c)] = row.u[n - 1][c - 1];
     store.ResultsValid = 1;
-    FlatFit fit;
-    double x[5], y[5];
+    for (int c = 1; c <= 3; ++c) store.Displacements[DofOf(row.node, c)] = row.u[c - 1];
+    double x[5], y[5], minX = 0, maxX = 1, minY = 0, maxY = 1;
     for (int n = 1; n <= 4; ++n) {
-      const NodeRow& p = store.Nodes[n];
-      x[n] = p.x + row.s * row.u[n - 1][0];
-      y[n] = p.y + row.s * row.u[n - 1][1];
-      fit.Include(p.x, p.y);
-      fit.Include(x[n], y[n]);
+      x[n] = store.Nodes[n].x + (n == row.node ? row.s * row.u[0] : 0);
+      y[n] = store.Nodes[n].y + (n == row.node ? row.s * row.u[1] : 0);
+      minX = std::min(minX, x[n]), maxX = std::max(maxX, x[n]), minY = std::min(minY, y[n]),
+      maxY = std::max(maxY, y[n]);
     }
-    fit.Finish();
-    const std::string where = row.caption;
-
-    for (const int mode : {0, 1, 2, 3}) {  // wireframe, hidden lines by depth, exact, stress map
+    const double f = std::min(620 / (maxX - minX), 399 / (maxY - minY));
+    auto at = [&](int px, int py, double mx, double my) {
+      return std::abs(px - (10 + (mx - minX) * f)) <= 1 && std::abs(py - (460 - (my - minY) * f)) <= 1;
+    };
+    for (const int mode : {0, 1, 2, 3}) {  // wireframe, hidden lines by depth and exactly, stress map
       DisplaySwitches switches;
       switches.Displacements = true;
-      switches.NodeNumbers = true;
       switches.HiddenLines = mode == 1 || mode == 2;
       switches.ExactFaces = mode == 2;
       switches.StressMap = mode == 3;
       Paint(switches, row.separator);
-      EXPECT_EQ(canvas.calls.back(), "text 10,46 " + where);
-      // The undeformed wireframe in grey comes first, at the nodes' own places.
-      const Calls grey = After("pen 192,192,192");
-      ASSERT_GE(grey.size(), 2u);
-      const std::vector<int> start = NumbersOf(grey[1]);
-      EXPECT_NEAR(start[0], fit.X(0), 1) << where;
-      EXPECT_NEAR(start[1], fit.Y(0), 1) << where;
-      // Markers and numbers stand at position + s × u.
+      EXPECT_EQ(canvas.calls.back(), std::string("text 10,46 Przemieszczenia \u00d7 ") + row.caption);
+      const std::vector<int> grey = NumbersOf(After("pen 192,192,192").at(1));  // node 1 where it was
+      EXPECT_TRUE(at(grey[0], grey[1], 0, 0)) << row.caption;
       const Calls markers = canvas.Only("ellipse");
-      const Calls numbers = canvas.Only("text");
       ASSERT_EQ(markers.size(), 4u);
       for (int n = 1; n <= 4; ++n) {
         const std::vector<int> box = NumbersOf(markers[n - 1]);
-        EXPECT_NEAR(box[0] + 2, fit.X(x[n]), 1) << where << " node " << n;
-        EXPECT_NEAR(box[1] + 2, fit.Y(y[n]), 1) << where << " node " << n;
-        const std::vector<int> at = NumbersOf(numbers[2 + n]);
-        EXPECT_EQ(at[2], n);
-        EXPECT_NEAR(at[0], fit.X(x[n]), 1) << where << " number " << n;
+        EXPECT_TRUE(at(box[0] + 2, box[1] + 2, x[n], y[n])) << row.caption << " node " << n;
       }
-      // The faces or the black edges join displaced corners only.
-      std::vector<int> drawn;
-      const auto edgesFrom = std::find(canvas.calls.rbegin() + 3, canvas.calls.rend(), "fill 255,255,255").base();
-      for (const std::string& call : mode == 0 ? Calls(edgesFrom, canvas.calls.end()) : canvas.Only("polygon")) {
-        if (call.rfind("line", 0) != 0 && call.rfind("move", 0) != 0 && call.rfind("polygon", 0) != 0) continue;
+      // The black edges (after the paint's last white fill) or the faces join displaced corners only.
+      const auto edges = std::find(canvas.calls.rbegin() + 3, canvas.calls.rend(), "fill 255,255,255").base();
+      size_t corners = 0;
+      for (const std::string& call : mode == 0 ? Calls(edges, canvas.calls.end() - 3) : canvas.Only("polygon")) {
         const std::vector<int> v = NumbersOf(call);
-        for (size_t i = 0; i + 1 < v.size(); i += 2) {
-          if (mode == 3 && v[i] >= 615) continue;  // the legend's bar
-          bool atCorner = false;
-          for (int n = 1; n <= 4; ++n)
-            atCorner = atCorner || (std::abs(v[i] - fit.X(x[n])) <= 1 && std::abs(v[i + 1] - fit.Y(y[n])) <= 1);
-          EXPECT_TRUE(atCorner) << where << " mode " << mode << ": " << call;
-          drawn.push_back(v[i]);
+        for (size_t i = 0; i + 1 < v.size() && v[i] < 615; i += 2, ++corners) {  // the legend's bar left out
+          bool corner = false;
+          for (int n = 1; n <= 4; ++n) corner = corner || at(v[i], v[i + 1], x[n], y[n]);
+          EXPECT_TRUE(corner) << row.caption << " mode " << mode << ": " << call;
         }
       }
-      EXPECT_EQ(drawn.size(), mode == 0 ? 8u : 16u) << mode;  // six edges, or four triangles
+      EXPECT_EQ(corners, mode == 0 ? 8u : 16u) << mode;  // six edges, or four triangles
     }
-    // Without valid results the switch changes nothing.
-    store.ResultsValid = 0;
+    store.ResultsValid = 0;  // without valid results the switch changes nothing
     DisplaySwitches plain, deformed;
     deformed.Displacements = true;
     EXPECT_EQ(Paint(deformed), Paint(plain));
