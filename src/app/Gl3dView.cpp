@@ -205,16 +205,21 @@ void TGL::UKRBClick() {
   ui->Hide1->setChecked(ui->UKRB->isChecked());
   Repaint();
 }
+
+namespace {
+void Toggle(QAction* item) { item->setChecked(!item->isChecked()); }
+}  // namespace
+
 void TGL::ADOKClick() {
-  ui->ADOK->setChecked(!ui->ADOK->isChecked());
+  Toggle(ui->ADOK);
   Repaint();
 }
 void TGL::Nr_ELEClick() {
-  ui->Nr_ELE->setChecked(!ui->Nr_ELE->isChecked());
+  Toggle(ui->Nr_ELE);
   Repaint();
 }
 void TGL::Nr_wezClick() {
-  ui->Nr_wez->setChecked(!ui->Nr_wez->isChecked());
+  Toggle(ui->Nr_wez);
   Repaint();
 }
 
@@ -260,10 +265,10 @@ void TGL::NXZClick() {
 
 // With valid results the picture shows the deformed shape while it is checked.
 void TGL::PrzemClick() {
-  ui->Przem->setChecked(!ui->Przem->isChecked());
+  Toggle(ui->Przem);
   Repaint();
 }
 void TGL::Numerymateriaw1Click() {
-  ui->Numerymateriaw1->setChecked(!ui->Numerymateriaw1->isChecked());
+  Toggle(ui->Numerymateriaw1);
   Repaint();
 }
