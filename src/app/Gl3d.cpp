@@ -23,6 +23,7 @@ TGL::TGL(QWidget* parent)
   setAttribute(Qt::WA_QuitOnClose, true);
 
   ImportGiD = {"Siatka GiD|*.*", "Siatka z GiD (GiD mesh)", ""};
+  ImportGmsh = {"Siatka Gmsh|*.msh|Wszystkie pliki|*.*", "Siatka z Gmsh (Gmsh mesh)", ""};
   ZapiszD = {"QOR 3D |*.q3d|Wszystki pliki|*.*", "Zapis danych QOR 3D", "*.q3d"};
 
   // The client area is the drawing surface; the tool bar and the scroll bars
@@ -98,6 +99,7 @@ void TGL::ConnectCommands() {
   bind(ui->Zapisz1, &TGL::Zapisz1Click);
   bind(ui->Zamknij1, &TGL::Zamknij1Click);
   bind(ui->Import1, &TGL::Import1Click);
+  bind(ui->ImportGmsh1, &TGL::ImportGmsh1Click);
   bind(ui->Koniec1, &TGL::Koniec1Click);
   bind(ui->d_mat, &TGL::d_matClick);
   bind(ui->d_sile, &TGL::d_sileClick);
@@ -228,9 +230,10 @@ void TGL::Zamknij1Click() {
 void TGL::Koniec1Click() { QApplication::quit(); }
 
 void TGL::Oprogramie1Click() {
-  prompts().MessageBox({"QOR 3D - statyczna analiza liniowo-sprężysta brył metodą elementów skończonych, 2000\n"
-                        "Dokładny algorytm ukrywania ścian czworościanów, 2000\n",
-                        "O programie...", MessageStyle::Plain});
+  prompts().MessageBox(
+      {"QOR 3D - statyczna analiza liniowo-sprężysta brył metodą elementów skończonych, 2000\n"
+       "Dokładny algorytm ukrywania ścian czworościanów, 2000\n",
+       "O programie...", MessageStyle::Plain});
 }
 
 // Simple pictograms for the tool buttons, drawn once at start-up.
