@@ -24,6 +24,7 @@ TGL::TGL(QWidget* parent)
   setAttribute(Qt::WA_QuitOnClose, true);
 
   ImportGiD = {"Siatka GiD|*.*", "Siatka z GiD (GiD mesh)", ""};
+  ImportGmsh = {"Siatka Gmsh|*.msh|Wszystkie pliki|*.*", "Siatka z Gmsh (Gmsh mesh)", ""};
   ZapiszD = {"QOR 3D |*.q3d|Wszystki pliki|*.*", "Zapis danych QOR 3D", "*.q3d"};
 
   // The client area is the drawing surface; the tool bar and the scroll bars
@@ -99,6 +100,7 @@ void TGL::ConnectCommands() {
   bind(ui->Zapisz1, &TGL::Zapisz1Click);
   bind(ui->Zamknij1, &TGL::Zamknij1Click);
   bind(ui->Import1, &TGL::Import1Click);
+  bind(ui->ImportGmsh1, &TGL::ImportGmsh1Click);
   bind(ui->Koniec1, &TGL::Koniec1Click);
   bind(ui->d_mat, &TGL::d_matClick);
   bind(ui->d_sile, &TGL::d_sileClick);

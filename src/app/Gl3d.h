@@ -35,8 +35,9 @@ class TGL : public QMainWindow {
   qor::ModelStore Model;
   qor::ViewState View;
 
-  // Settings of the two file dialogs of the form.
+  // Settings of the file dialogs of the form.
   qor::FileDialogSettings ImportGiD;
+  qor::FileDialogSettings ImportGmsh;
   qor::FileDialogSettings ZapiszD;
 
   // Where messages and questions go; tests put a scripted double here.
@@ -62,6 +63,7 @@ class TGL : public QMainWindow {
   void Zapisz1Click();
   void Zamknij1Click();
   void Import1Click();
+  void ImportGmsh1Click();
   void Koniec1Click();
   // Add.
   void d_matClick();

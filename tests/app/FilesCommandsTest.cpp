@@ -215,4 +215,68 @@ TEST_F(FilesCommandsTest, RefusedImportWarnsAndKeepsTheModel) {
   ExpectViewMoved();
 }
 
+// The Gmsh import through its menu item: what the store can take replaces the
+// model; anything else leaves model, densities and view as they were.
+TEST_F(FilesCommandsTest, GmshImportTakesWhatTheStoreCanHold) {
+  std::string chain = "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n$Nodes\n100\n";
+  for (int n = 1; n <= 100; ++n)
+    chain +=
+        std::to_string(n) + " " + std::to_string(n) + " " + std::to_string(n % 7) + " " + std::to_string(n % 3) + "\n";
+  chain += "$EndNodes\n$Elements\n1998\n";
+  for (int e = 1, a = 1; e <= 1998; ++e, a = a % 97 + 1)
+    chain += std::to_string(e) + " 4 0 " + std::to_string(a) + " " + std::to_string(a + 1) + " " +
+             std::to_string(a + 2) + " " + std::to_string(a + 3) + "\n";
+  { std::ofstream(Path("chain.msh")) << chain << "$EndElements\n"; }
+  { std::ofstream(Path("binary.msh")) << "$MeshFormat\n4.1 1 8\n"; }
+  const std::string data = std::string(QOR_DATA_DIR) + "/gmsh/";
+  const struct {
+    std::string path;
+    UserMessage refusal;  // empty text for a mesh that is taken
+  } cases[] = {
+      {data + "klocek41.msh", {}},
+      {data + "klocek22.msh", {}},
+      {Path("chain.msh"),
+       {"Osiągnięto maksymalną liczbe elementów\nWiększe siatki oblicza program qor3d-batch.",
+        "Kontrola liczby elementów", MessageStyle::Plain}},
+      {Path("binary.msh"),
+       {"Plik siatki Gmsh jest zapisany binarnie; import czyta tylko zapis tekstowy (ASCII). Zapisz siatkę w "
+        "programie gmsh bez opcji -bin.",
+        "Import siatki z Gmsh", MessageStyle::Exclamation}},
+      {Path("missing.msh"), {"Nie można odczytać pliku siatki.", "Import siatki z Gmsh", MessageStyle::Exclamation}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    BuildSmallModel();
+    MoveView();
+    qor::Densities[3] = 6.0f;
+    prompts = qor::ScriptedPrompts();
+    prompts.AnswerOpen(c.path);
+    GL->ui->ImportGmsh1->trigger();
+    ASSERT_EQ(prompts.openDialogs.size(), 1u);
+    EXPECT_EQ(prompts.openDialogs[0].title, "Siatka z Gmsh (Gmsh mesh)");
+    EXPECT_EQ(prompts.openDialogs[0].filter, "Siatka Gmsh|*.msh|Wszystkie pliki|*.*");
+    EXPECT_EQ(qor::Densities[3], 6.0f);
+    const qor::ModelStore& m = GL->Model;
+    if (c.refusal.text.empty()) {
+      EXPECT_TRUE(prompts.messages.empty());
+      EXPECT_EQ(m.NodeCount, 354);
+      EXPECT_EQ(m.ElementCount, 1151);
+      EXPECT_EQ(m.MaterialCount, 1);
+      EXPECT_EQ(m.Materials[1].E, 200000.0f);
+      EXPECT_EQ(m.SupportCount, 0);
+      EXPECT_EQ(m.Forces[10], 0.0f);
+      EXPECT_EQ(m.ResultsValid, 0);
+      ExpectViewReset();
+    } else {
+      ASSERT_EQ(prompts.messages.size(), 1u);
+      EXPECT_EQ(prompts.messages[0], c.refusal);
+      EXPECT_EQ(m.NodeCount, 4);
+      EXPECT_EQ(m.Elements[1].node[1], 4);
+      EXPECT_EQ(m.Forces[10], 125.5f);
+      EXPECT_EQ(m.ResultsValid, 1);
+      ExpectViewMoved();
+    }
+  }
+}
+
 }  // namespace

@@ -80,6 +80,7 @@ TEST_F(MainWindowTest, MenuTreeMatchesTheTable) {
                                 "  Zam&knij",
                                 "  -",
                                 "  Import siatki z &GiD",
+                                "  Import siatki z G&msh",
                                 "  -",
                                 "  &Koniec\tCtrl+X",
                                 "&Dodaj",
@@ -315,6 +316,7 @@ TEST_F(MainWindowTest, EveryMenuItemAndToolButtonReachesItsHandler) {
       {"Otwrz1 SpeedButton6", fileDialog(false, "Zapis danych QOR 3D")},
       {"Zapisz1 SpeedButton7", fileDialog(true, "Zapis danych QOR 3D")},
       {"Import1", fileDialog(false, "Siatka z GiD (GiD mesh)")},
+      {"ImportGmsh1", fileDialog(false, "Siatka z Gmsh (Gmsh mesh)")},
       {"Koniec1", [&](qor::ScriptedPrompts&) { return quitEndedTheLoop; }},
       {"d_mat", form(&Material)},
       {"d_sile", form(&S1)},
@@ -402,7 +404,7 @@ TEST_F(MainWindowTest, EveryMenuItemAndToolButtonReachesItsHandler) {
       ++reached;
     }
   }
-  EXPECT_EQ(reached, 57);
+  EXPECT_EQ(reached, 58);
 }
 
 TEST_F(MainWindowTest, DialogsExistWithTheirCaptionsAndStayHidden) {

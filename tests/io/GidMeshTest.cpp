@@ -233,6 +233,39 @@ TEST(GidMeshTest, SizeLimitsAreTheStoreLimits) {
   ExpectRefused(Chain(5000, 30000), "węzłów: 5000 (najwyżej 997).\nSiatka ma za dużo elementów: 30000");
 }
 
+// The batch's road: the same nodes and elements as the window's import, and
+// no store limits.
+TEST(GidMeshTest, AnySizeModelIsTheImportedMeshWithoutTheStoreLimits) {
+  struct Case {
+    const char* name;
+    int nodes, elements;
+    bool fitsStore;
+  } cases[] = {{"softrobots_tripod_low_tet4_no_material.gidmsh", 235, 579, true},
+               {"sofa_tripod_tet4_781n_2684e_no_material.gidmsh", 781, 2684, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    qor::MeshWithGroups mesh;
+    ASSERT_TRUE(qor::ReadGidFile(Sample(c.name), mesh).ok);
+    const qor::SolidModel& m = mesh.model;
+    ASSERT_EQ(m.NodeCount(), c.nodes);
+    ASSERT_EQ(m.ElementCount(), c.elements);
+    EXPECT_TRUE(mesh.groups.empty());
+    EXPECT_EQ(m.Materials[1].E, 200000.0f);
+    EXPECT_EQ(m.Densities[c.elements], 1.0f);
+    auto store = std::make_unique<ModelStore>();
+    ASSERT_EQ(qor::ImportGidFile(Sample(c.name), *store).ok, c.fitsStore);
+    if (c.fitsStore) {
+      for (int e = 1; e <= c.elements; ++e)
+        for (int k = 1; k <= 4; ++k) ASSERT_EQ(m.Elements[e].node[k], store->Elements[e].node[k]);
+      for (int n = 1; n <= c.nodes; ++n) ASSERT_EQ(m.Nodes[n].z, store->Nodes[n].z);
+    }
+  }
+  qor::MeshWithGroups mesh;
+  mesh.model.Resize(3, 1, 1, 0);
+  EXPECT_FALSE(qor::ReadGidMesh("Coordinates\n1 0 0\nend\n", mesh).ok);
+  EXPECT_EQ(mesh.model.NodeCount(), 3);
+}
+
 TEST(GidMeshTest, MissingFileIsRefused) {
   auto store = SpoiltStore();
   const auto before = std::make_unique<ModelStore>(*store);
