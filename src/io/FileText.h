@@ -17,6 +17,8 @@ inline constexpr long long MaxReadFileSize = 16LL << 20;
 // nothing when it cannot be opened or read, is no regular file (a device, a
 // named pipe, a folder) or is larger. Never waits for a writer of a pipe.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// The same with another bound, for meshes of the any-size model.
+std::optional<std::string> ReadWholeFile(const std::string& path, long long maxBytes);
 
 // Replaces the file at `path` by `text` so that the old file stays whole when
 // anything fails: the text goes to a temporary file in the same folder, which

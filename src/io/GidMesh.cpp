@@ -1,11 +1,13 @@
 #include "io/GidMesh.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "io/FileText.h"
+#include "io/GmshMesh.h"
 #include "io/ModelFile.h"
 #include "platform/NumberText.h"
 
@@ -246,13 +248,19 @@ std::string CheckCounts(std::int64_t nodes, std::int64_t elements) {
   return tooLarge;
 }
 
+// Reads and numbers the mesh; an empty string means success.
+std::string StageMesh(std::string_view text, StagedMesh& mesh, std::int64_t& nodeCount) {
+  std::string fault = ReadMesh(text, mesh);
+  if (fault.empty()) fault = NumberNodes(mesh, nodeCount);
+  return fault;
+}
+
 }  // namespace
 
 IoResult ImportGidMesh(std::string_view text, ModelStore& store) {
   StagedMesh mesh;
   std::int64_t nodeCount = 0;
-  std::string fault = ReadMesh(text, mesh);
-  if (fault.empty()) fault = NumberNodes(mesh, nodeCount);
+  std::string fault = StageMesh(text, mesh, nodeCount);
   if (fault.empty()) fault = CheckCounts(nodeCount, static_cast<std::int64_t>(mesh.elements.size()));
   if (!fault.empty()) return IoResult::Failure(Refusal(fault));
 
@@ -279,6 +287,34 @@ IoResult ImportGidFile(const std::string& path, ModelStore& store) {
   const std::optional<std::string> text = ReadWholeFile(path);
   if (!text) return IoResult::Failure(Refusal("Nie można odczytać pliku siatki."));
   return ImportGidMesh(*text, store);
+}
+
+IoResult ReadGidMesh(std::string_view text, MeshWithGroups& mesh) {
+  StagedMesh staged;
+  std::int64_t nodeCount = 0;
+  std::string fault = StageMesh(text, staged, nodeCount);
+  if (fault.empty() && (nodeCount >= std::numeric_limits<std::int32_t>::max() ||
+                        staged.elements.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())))
+    fault = "Siatka ma za dużo elementów.";
+  if (!fault.empty()) return IoResult::Failure(Refusal(fault));
+
+  std::vector<NodeRow> nodes;
+  nodes.reserve(static_cast<std::size_t>(nodeCount));
+  for (const StagedNode& node : staged.nodes)
+    if (node.number != 0) nodes.push_back(node.at);
+  std::vector<std::array<std::int32_t, 4>> elements(staged.elements.size());
+  for (std::size_t e = 0; e < elements.size(); ++e)
+    for (int k = 0; k < 4; ++k) elements[e][k] = staged.nodes[staged.indexOf.at(staged.elements[e].fileNode[k])].number;
+  MeshWithGroups result;
+  FillMeshModel(nodes, elements, result.model);
+  mesh = std::move(result);
+  return IoResult::Success();
+}
+
+IoResult ReadGidFile(const std::string& path, MeshWithGroups& mesh) {
+  const std::optional<std::string> text = ReadWholeFile(path, MaxMeshFileSize);
+  if (!text) return IoResult::Failure(Refusal("Nie można odczytać pliku siatki."));
+  return ReadGidMesh(*text, mesh);
 }
 
 }  // namespace qor

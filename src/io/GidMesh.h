@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "io/GmshMesh.h"
 #include "io/IoResult.h"
 #include "model/ModelStore.h"
 
@@ -33,5 +34,11 @@ IoResult ImportGidMesh(std::string_view text, ModelStore& store);
 
 // The same for a named file.
 IoResult ImportGidFile(const std::string& path, ModelStore& store);
+
+// The same mesh, read and numbered exactly as the import does, as a model of
+// any size with no groups (the batch's road): no store limits, the file may
+// be up to MaxMeshFileSize, densities 1. On any fault `mesh` is untouched.
+IoResult ReadGidMesh(std::string_view text, MeshWithGroups& mesh);
+IoResult ReadGidFile(const std::string& path, MeshWithGroups& mesh);
 
 }  // namespace qor
