@@ -63,7 +63,7 @@ IoResult ApplyProblem(const Problem& problem, const MeshWithGroups& mesh, SolidM
                       std::vector<double>& loads);
 
 /// A mesh by its content: a Gmsh file (first token "$MeshFormat"), a native model file (first token
-/// "QOR3DAscii") or else a GiD mesh. GiD and native meshes carry no groups and must fit the store.
+/// "QOR3DAscii") or else a GiD mesh. GiD and native meshes carry no groups; a native one must fit the store.
 IoResult ReadMeshFile(const std::string& path, MeshWithGroups& mesh);
 
 /// A problem file read, its mesh read (relative to the problem file's folder) and applied.

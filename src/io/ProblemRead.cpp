@@ -34,17 +34,11 @@ std::string FirstToken(const std::string& path) {
 IoResult ReadMeshFile(const std::string& path, MeshWithGroups& mesh) {
   const std::string first = FirstToken(path);
   if (first == "$MeshFormat") return ReadGmshFile(path, mesh);
-  // GiD and native meshes go through the store's own readers and limits.
+  if (first != "QOR3DAscii") return ReadGidFile(path, mesh);
+  // A native model file goes through the store's reader and limits.
   auto store = std::make_unique<ModelStore>();
   auto densities = std::make_unique<DensityTable>();
-  IoResult read;
-  if (first == "QOR3DAscii") {
-    read = OpenModelFile(path, *store, *densities);
-  } else {
-    read = ImportGidFile(path, *store);
-    densities->fill(1.0f);
-  }
-  if (!read.ok) return read;
+  if (IoResult read = OpenModelFile(path, *store, *densities); !read.ok) return read;
   mesh.model = SolidModelFromStore(*store, *densities);
   mesh.groups.clear();
   return IoResult::Success();

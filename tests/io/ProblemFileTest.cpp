@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -242,6 +245,41 @@ TEST(ProblemFileTest, BadStatementsAreRefusedWithTheirLine) {
   EXPECT_EQ(qor::ParseProblem("QOR3DProblem\nsupport plane=x:0 dirs=x\n", problem).message.text,
             "plik zadania nie zawiera polecenia mesh");
   EXPECT_FALSE(qor::IsProblemText("QOR3DAscii 0 0 0 0 0\n"));
+}
+
+// A problem file names its mesh relative to itself; a native mesh keeps its own
+// supports and forces, and the problem's are added to them, a support the file
+// already has counted once.
+TEST(ProblemFileTest, ProblemFilesReadTheirMeshBesideThem) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("qor_problem_test_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::filesystem::copy_file(std::string(QOR_DATA_DIR) + "/wspornik.q3d", dir / "wspornik.q3d",
+                             std::filesystem::copy_options::overwrite_existing);
+  struct Case {
+    const char* text;
+    const char* message;  // empty: read
+  };
+  const Case cases[] = {
+      {"QOR3DProblem\nmesh wspornik.q3d\nsupport plane=x:0 dirs=xyz\nforce plane=x:60 total=0,0,-10\n", ""},
+      {"QOR3DProblem\nmesh brak.msh\n", "wiersz 2: nie ma pliku siatki "},
+      {"QOR3DProblem\n\nmesh wspornik.q3d\nsupport group=sciana dirs=x\n",
+       "wiersz 4: siatka nie ma grupy \"sciana\": nie ma żadnych grup nazwanych"},
+  };
+  for (const Case& c : cases) {
+    std::ofstream(dir / "problem.txt") << c.text;
+    ASSERT_TRUE(qor::IsProblemFile((dir / "problem.txt").string()));
+    qor::SolidModel model;
+    const qor::IoResult result = qor::ReadProblemFile((dir / "problem.txt").string(), model);
+    EXPECT_EQ(result.message.text.rfind(c.message, 0), 0u) << result.message.text;
+    if (*c.message) continue;
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(model.SupportCount(), 12);
+    double fz = 0;
+    for (int n = 1; n <= model.NodeCount(); ++n) fz += model.Forces[DofOf(n, 3)];
+    EXPECT_NEAR(fz, -20.0, 1e-5);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
