@@ -3,7 +3,7 @@
 // hole's centre. Physical groups name the faces a problem file loads and holds.
 // Mesh with: gmsh -3 -format msh41 plate_hole.geo -o plate_hole.msh
 SetFactory("OpenCASCADE");
-DefineConstant[ a = 60, b = 40, t = 4, r = 10, h = 2.5, hFar = 10 ];
+DefineConstant[ a = 60, b = 40, t = 4, r = 10, h = 1, hFar = 8 ];
 Box(1) = {0, 0, 0, a, b, t};
 Cylinder(2) = {0, 0, -1, 0, 0, t + 2, r};
 BooleanDifference(3) = { Volume{1}; Delete; }{ Volume{2}; Delete; };
