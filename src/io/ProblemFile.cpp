@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -237,6 +238,9 @@ std::optional<std::string> ParseMeshName(std::string_view rest, std::string& nam
 bool IsProblemText(std::string_view text) { return FirstLine(text) == kProblemHeader; }
 
 bool IsProblemFile(const std::string& path) {
+  // Only a regular file is looked into: opening a named pipe would wait for a writer.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   std::ifstream in(path, std::ios::binary);
   std::string line;
   if (!in || !std::getline(in, line)) return false;

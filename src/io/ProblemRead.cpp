@@ -32,6 +32,8 @@ std::string FirstToken(const std::string& path) {
 }  // namespace
 
 IoResult ReadMeshFile(const std::string& path, MeshWithGroups& mesh) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return IoResult::Failure(FileReadFailedMessage());
   const std::string first = FirstToken(path);
   if (first == "$MeshFormat") return ReadGmshFile(path, mesh);
   if (first != "QOR3DAscii") return ReadGidFile(path, mesh);
