@@ -43,7 +43,7 @@ std::string PlaneText(const ProblemSelection& where) {
 // What the statements build, before it replaces the caller's model.
 class ProblemBuilder {
  public:
-  ProblemBuilder(const MeshWithGroups& mesh) : mesh_(mesh), model_(mesh.model) {
+  explicit ProblemBuilder(const MeshWithGroups& mesh) : mesh_(mesh), model_(mesh.model) {
     loads_.assign(model_.Forces.begin(), model_.Forces.end());
     for (std::int32_t j = 1; j <= model_.SupportCount(); ++j)
       held_[model_.Supports[j].dof] = {model_.Supports[j].value, 0};
