@@ -111,6 +111,7 @@ std::array<double, 3> ReactionSums(const qor::ModelStore& s) {
 // Uniform tension of the box, by a total force and by pressure on both ends:
 // every element carries sigma_x = traction exactly, the rest is zero, the free
 // end moves by sigma/E times the length and the reactions balance the loads.
+// An end held at a displacement of 1 stretches the box by 1.
 TEST(ProblemFileTest, UniformTensionOfABoxHasTheClosedFormStress) {
   struct Case {
     const char* statements;
@@ -127,6 +128,9 @@ TEST(ProblemFileTest, UniformTensionOfABoxHasTheClosedFormStress) {
       {"material E=1000 nu=0.25\nsupport group=left dirs=x\nsupport group=origin dirs=yz\n"
        "support plane=z:0 dirs=z\nsupport plane=y:0 dirs=y\nforce plane=x:2 total=-1.5,0,0\n",
        -1.5, -1.5},
+      {"support plane=x:0 dirs=x\nsupport plane=x:2 dirs=x value=1\nsupport group=origin dirs=yz\n"
+       "support plane=z:0 dirs=z\nsupport plane=y:0 dirs=y\n",
+       500.0, 0.0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.statements);
