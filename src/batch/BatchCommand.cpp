@@ -6,16 +6,18 @@
 
 #include "analysis/ComputeCommand.h"
 #include "io/ModelFile.h"
+#include "io/ProblemFile.h"
 #include "io/ResultsExport.h"
 #include "platform/NumberText.h"
 
 namespace qor {
 
 const char* const BatchUsage =
-    "Użycie: qor3d-batch MODEL.q3d [--vtk OUT.vtu] [--nodes-csv OUT.csv] [--elements-csv OUT.csv]"
+    "Użycie: qor3d-batch MODEL.q3d|ZADANIE [--vtk OUT.vtu] [--nodes-csv OUT.csv] [--elements-csv OUT.csv]"
     " [--save OUT.q3d] [--densities]\n"
     "\n"
-    "Czyta model zapisany przez QOR 3D, oblicza go tak jak polecenie \"Oblicz\" i zapisuje wyniki.\n"
+    "Czyta model zapisany przez QOR 3D albo plik zadania (pierwszy wiersz QOR3DProblem: siatka z obciążeniami\n"
+    "i podporami według grup i płaszczyzn), oblicza go tak jak polecenie \"Oblicz\" i zapisuje wyniki.\n"
     "  --vtk PLIK           siatka z przemieszczeniami i naprężeniami (VTK, .vtu)\n"
     "  --nodes-csv PLIK     węzły: współrzędne i przemieszczenia (CSV)\n"
     "  --elements-csv PLIK  elementy: węzły, materiał i naprężenia (CSV)\n"
@@ -149,7 +151,9 @@ int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::
   auto store = std::make_unique<ModelStore>();
   IoResult read;
   try {
-    read = OpenModelFile(options.model, *store, Densities);
+    // A problem file names a mesh and loads it by group or plane.
+    read = IsProblemFile(options.model) ? OpenProblemFile(options.model, *store, Densities)
+                                        : OpenModelFile(options.model, *store, Densities);
   } catch (const std::exception&) {
     read = IoResult::Failure(FileReadFailedMessage());
   }
