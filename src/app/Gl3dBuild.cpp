@@ -49,7 +49,7 @@ std::optional<std::string> AskNumber(TGL& gl, const DeletionQuery& query, std::i
 void TGL::Wzel1Click() {
   if (LimitReached(LimitNodes, Model.NodeCount + 1)) return prompts().MessageBox(LimitMessage(LimitNodes));
   if (!Confirmed(*this, *Wezel)) return;
-  AddNode(Model, Wezel->X, Wezel->Y, Wezel->Z);
+  AddTypedNode(Model, Wezel->X, Wezel->Y, Wezel->Z);
   Repaint();
 }
 
@@ -58,7 +58,7 @@ void TGL::Element2Click() {
   // The dialog refuses what the model cannot take and stays open to be corrected.
   Elem->Store = &Model;
   if (!Confirmed(*this, *Elem)) return;
-  Report(*this, AddElement(Model, Elem->Input));
+  Report(*this, AddTypedElement(Model, Elem->Input));
 }
 
 void TGL::d_matClick() {

@@ -31,8 +31,9 @@ bool SameModelData(const ModelStore& a, const ModelStore& b) {
          SameRows(a.Supports, b.Supports, a.SupportCount) && SameRows(a.Forces, b.Forces, 3 * a.NodeCount);
 }
 
-UserMessage NoResultsMessage() {
-  return {"Brak aktualnych wyników obliczeń. Najpierw oblicz model poleceniem \"Oblicz\".", "Eksport wyników",
+// An export without results to write, captioned as the export's dialog.
+UserMessage NoResultsMessage(const FileDialogSettings& dialog) {
+  return {"Brak aktualnych wyników obliczeń. Najpierw oblicz model poleceniem \"Oblicz\".", dialog.title,
           MessageStyle::Exclamation};
 }
 
@@ -131,7 +132,7 @@ void TGL::Import1Click() {
 }
 
 void TGL::EksportVtk1Click() {
-  if (Model.ResultsValid != 1) return prompts().MessageBox(NoResultsMessage());
+  if (Model.ResultsValid != 1) return prompts().MessageBox(NoResultsMessage(EksportVtkD));
   EksportVtkD.initialPath = WithExtension(ZapiszD.initialPath, ".vtu");
   const std::optional<std::string> path = prompts().SaveFileName(EksportVtkD);
   if (!path) return;
@@ -140,7 +141,7 @@ void TGL::EksportVtk1Click() {
 }
 
 void TGL::EksportCsv1Click() {
-  if (Model.ResultsValid != 1) return prompts().MessageBox(NoResultsMessage());
+  if (Model.ResultsValid != 1) return prompts().MessageBox(NoResultsMessage(EksportCsvD));
   EksportCsvD.initialPath = WithExtension(ZapiszD.initialPath, ".csv");
   const std::optional<std::string> path = prompts().SaveFileName(EksportCsvD);
   if (!path) return;

@@ -37,7 +37,7 @@ Shape ShapeOf(const ModelStore& store, const ElementInput& input) {
 }
 }  // namespace
 
-void AddNode(ModelStore& store, float x, float y, float z) {
+void AddTypedNode(ModelStore& store, float x, float y, float z) {
   const std::int32_t n = ++store.NodeCount;
   store.Nodes[n] = {x, y, z};
   // The rows beyond the counters keep what an earlier model left there.
@@ -65,7 +65,7 @@ std::optional<UserMessage> ElementRefusal(const ModelStore& store, const Element
   return std::nullopt;
 }
 
-CommandOutcome AddElement(ModelStore& store, const ElementInput& input) {
+CommandOutcome AddTypedElement(ModelStore& store, const ElementInput& input) {
   if (auto refusal = ElementRefusal(store, input)) return {*refusal, false, false};
   ElementRow& row = store.Elements[++store.ElementCount];
   for (int a = 0; a < 4; ++a) row.node[a + 1] = input.nodes[a];

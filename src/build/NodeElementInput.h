@@ -17,7 +17,7 @@ struct ElementInput {
 
 // Appends node NodeCount + 1 at (x, y, z) without a force on it. The caller
 // has checked the node limit.
-void AddNode(ModelStore& store, float x, float y, float z);
+void AddTypedNode(ModelStore& store, float x, float y, float z);
 
 // Why the element cannot be added: a node or material that does not exist,
 // a node given twice, or four nodes in one plane (no volume); nothing when it
@@ -27,6 +27,6 @@ std::optional<UserMessage> ElementRefusal(const ModelStore& store, const Element
 // Appends the element as element ElementCount + 1, or refuses it with the
 // message of ElementRefusal and changes nothing. The caller has checked the
 // element limit.
-CommandOutcome AddElement(ModelStore& store, const ElementInput& input);
+CommandOutcome AddTypedElement(ModelStore& store, const ElementInput& input);
 
 }  // namespace qor

@@ -22,13 +22,16 @@
 #include "Daneobl.h"
 #include "Dp1.h"
 #include "Ds1.h"
+#include "Element.h"
 #include "Gl3d.h"
 #include "Globals.h"
 #include "Mater.h"
+#include "Pomoc.h"
 #include "Prostop1.h"
 #include "Prostop2.h"
 #include "Prostop3.h"
 #include "Stat.h"
+#include "Wezel.h"
 #include "Wynobl.h"
 #include "build/Generators.h"
 #include "build/Loads.h"
@@ -319,6 +322,14 @@ TEST_F(MainWindowTest, EveryMenuItemAndToolButtonReachesItsHandler) {
       return shown.size() == 1 && shown[0].title == title && (save ? p.openDialogs : p.saveDialogs).empty();
     };
   };
+  const auto caption = [](const char* text) {
+    return [text](qor::ScriptedPrompts& p) { return p.messages.size() == 1 && p.messages[0].caption == text; };
+  };
+  const auto own = [](auto TGL::*dialog) {
+    return [dialog](qor::ScriptedPrompts& p) {
+      return p.shownForms == std::vector<qor::ModalForm*>{static_cast<qor::ModalForm*>(GL->*dialog)};
+    };
+  };
   const Check cleared = [](qor::ScriptedPrompts&) { return GL->Model.NodeCount == 0 && GL->View.ZoomFactor == 1; };
   bool quitEndedTheLoop = false;
   const std::vector<std::pair<const char*, Check>> marks = {
@@ -327,6 +338,12 @@ TEST_F(MainWindowTest, EveryMenuItemAndToolButtonReachesItsHandler) {
       {"Otwrz1 SpeedButton6", fileDialog(false, "Zapis danych QOR 3D")},
       {"Zapisz1 SpeedButton7", fileDialog(true, "Zapis danych QOR 3D")},
       {"Import1", fileDialog(false, "Siatka z GiD (GiD mesh)")},
+      {"EksportVtk1", caption("Eksport wyników do VTK")},
+      {"EksportCsv1", caption("Eksport wyników do CSV")},
+      {"ZapiszObraz1", fileDialog(true, "Zapisz obraz")},
+      {"Wzel1", own(&TGL::Wezel)},
+      {"Element2", own(&TGL::Elem)},
+      {"Pomoc2", own(&TGL::Pomoc)},
       {"Koniec1", [&](qor::ScriptedPrompts&) { return quitEndedTheLoop; }},
       {"d_mat", form(&Material)},
       {"d_sile", form(&S1)},
@@ -414,7 +431,7 @@ TEST_F(MainWindowTest, EveryMenuItemAndToolButtonReachesItsHandler) {
       ++reached;
     }
   }
-  EXPECT_EQ(reached, 57);
+  EXPECT_EQ(reached, 63);
 }
 
 TEST_F(MainWindowTest, DialogsExistWithTheirCaptionsAndStayHidden) {
