@@ -268,8 +268,12 @@ TEST_F(FilesCommandsTest, ChangedModelIsSavedKeptOrDroppedAsAnswered) {
     } else if (c.command == CloseButton) {
       wentOn = GL->close();
     } else {
+      // Ends the loop with 0 only through the quit; the guard goes with the row.
       QTimer::singleShot(0, GL, [] { GL->ui->Koniec1->trigger(); });
-      QTimer::singleShot(100, [] { QCoreApplication::exit(1); });
+      QTimer guard;
+      guard.setSingleShot(true);
+      QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+      guard.start(100);
       wentOn = QCoreApplication::exec() == 0;
     }
     const std::string what = std::to_string(c.command) + " " + std::to_string(c.answer ? int(*c.answer) : -1);
