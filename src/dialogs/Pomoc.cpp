@@ -20,7 +20,7 @@ Model musi być podparty tak, by nie mógł się przesunąć ani obrócić jako 
 <i>Z przodu</i>, <i>Z góry</i>, <i>Z boku</i>, <i>Izometria</i>, powiększanie, ukrywanie linii
 niewidocznych (Ctrl+H), mapa barw wybranej składowej w <i>Naprężenia</i>, kształt po odkształceniu
 (<i>Przemieszczenia</i>) oraz numery węzłów, elementów i materiałów.</li>
-<li><b>Przeglądanie.</b> <i>Obliczenia → Dane obliczeniowe</i> pokazuje elementy, węzły, materiały,
+<li><b>Przeglądanie.</b> <i>Obliczenia → Dane obliczneniowe</i> pokazuje elementy, węzły, materiały,
 podpory i siły; <i>Obliczenia → Wyniki obliczeń</i> naprężenia w elementach i przemieszczenia węzłów.</li>
 <li><b>Zapis.</b> <i>Plik → Zapisz</i> (Ctrl+S) zapisuje model do pliku .q3d, <i>Plik → Otwórz</i> (Ctrl+O)
 go wczytuje. Przed poleceniem, które porzuciłoby zmieniony model, program pyta, czy zapisać zmiany.</li>
