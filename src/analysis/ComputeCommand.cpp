@@ -74,6 +74,20 @@ std::optional<std::string> ResultOutOfRange(const SolverWorkspace& ws) {
   return std::nullopt;
 }
 
+// Why a model over the limits is refused, named by the limit it exceeds: the
+// degrees of freedom (665 nodes) are the usual one, well before the element
+// table is full.
+UserMessage TooLargeMessage(const ModelStore& store) {
+  if (store.ElementCount >= ElementLimit) return LimitMessage(LimitElements);
+  if (store.SupportCount >= SupportLimit) return LimitMessage(LimitSupports);
+  if (store.MaterialCount >= MaterialLimit) return LimitMessage(LimitMaterials);
+  constexpr std::int32_t largest = (DofLimit - 1) / 3;
+  return {"Model ma " + std::to_string(store.NodeCount) + " węzłów, a obliczenia w oknie obejmują najwyżej " +
+              std::to_string(largest) + " węzłów (" + std::to_string(3 * largest) + " stopni swobody).",
+          "Kontrola liczby węzłów", MessageStyle::Plain,
+          "Większe modele oblicza polecenie qor3d-batch, np.: qor3d-batch model.q3d --vtk wyniki.vtu"};
+}
+
 }  // namespace
 
 bool ModelTooLarge(const ModelStore& s) {
@@ -84,7 +98,7 @@ bool ModelTooLarge(const ModelStore& s) {
 UserMessage ComputationFailedMessage() { return {"Błąd podczas obliczeń", kCaption, MessageStyle::Stop}; }
 
 std::optional<UserMessage> CheckComputable(const ModelStore& store) {
-  if (ModelTooLarge(store)) return LimitMessage(LimitElements);
+  if (ModelTooLarge(store)) return TooLargeMessage(store);
   if (store.ElementCount < 1) return UserMessage{"Brak zdefiniowanych elementów", kCaption, MessageStyle::Stop};
   if (store.MaterialCount < 1) return UserMessage{"Brak zdefiniowanych materiałów", kCaption, MessageStyle::Stop};
   if (store.SupportCount < 1) return UserMessage{"Brak zdefiniowanych podpór", kCaption, MessageStyle::Stop};
@@ -132,13 +146,19 @@ ComputeOutcome ComputeModel(ModelStore& store, bool useDensities, SolverWorkspac
   FillWorkspace(store, useDensities, ws);
   SolveModel(ws);
   UserMessage failed = ComputationFailedMessage();
-  if (ws.Status != SolveOk) {
-    failed.detail = FailureDetail(ws);
-    return {failed, true, false};
-  }
-  // Numbers beyond the range of floats would be shown and saved as nonsense.
-  if (auto outOfRange = ResultOutOfRange(ws)) {
-    failed.detail = *outOfRange;
+  std::optional<std::string> cause;
+  if (ws.Status != SolveOk)
+    cause = FailureDetail(ws);
+  else
+    // Numbers beyond the range of floats would be shown and saved as nonsense.
+    cause = ResultOutOfRange(ws);
+  if (cause) {
+    failed.detail = *cause;
+    // The factors from the file may be the very cause (a zero leaves a node
+    // unheld), so the user is told they were applied.
+    if (useDensities)
+      failed.detail += std::string(failed.detail.empty() ? "" : "\n") +
+                       "Sztywności elementów pomnożono przez gęstości z pliku (\"Gęstości z pliku\").";
     return {failed, true, false};
   }
   CopyResults(ws, store);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,6 +12,9 @@
 #include <QWheelEvent>
 
 #include "BuildDialog.h"
+#include "Element.h"
+#include "Pomoc.h"
+#include "Wezel.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrompts.h"
 #include "ui_Gl3d.h"
@@ -26,6 +30,12 @@ TGL::TGL(QWidget* parent)
   ImportGiD = {"Siatka GiD|*.*", "Siatka z GiD (GiD mesh)", ""};
   ImportGmsh = {"Siatka Gmsh|*.msh|Wszystkie pliki|*.*", "Siatka z Gmsh (Gmsh mesh)", ""};
   ZapiszD = {"QOR 3D |*.q3d|Wszystki pliki|*.*", "Zapis danych QOR 3D", "*.q3d"};
+  EksportVtkD = {"VTK|*.vtu", "Eksport wyników do VTK", "vtu"};
+  EksportCsvD = {"CSV|*.csv", "Eksport wyników do CSV", "csv"};
+  ObrazD = {"PNG|*.png", "Zapisz obraz", "png"};
+  Wezel = new TWezel(this);
+  Elem = new TElement(this);
+  Pomoc = new TPomoc(this);
 
   // The client area is the drawing surface; the tool bar and the scroll bars
   // lie on top of it.
@@ -59,6 +69,8 @@ TGL::TGL(QWidget* parent)
 
   ConnectCommands();
   FormCreate();
+  unchangedModel_ = std::make_unique<ModelStore>();
+  MarkModelUnchanged();
 }
 
 TGL::~TGL() { delete ui; }
@@ -101,7 +113,12 @@ void TGL::ConnectCommands() {
   bind(ui->Zamknij1, &TGL::Zamknij1Click);
   bind(ui->Import1, &TGL::Import1Click);
   bind(ui->ImportGmsh1, &TGL::ImportGmsh1Click);
+  bind(ui->EksportVtk1, &TGL::EksportVtk1Click);
+  bind(ui->EksportCsv1, &TGL::EksportCsv1Click);
+  bind(ui->ZapiszObraz1, &TGL::ZapiszObraz1Click);
   bind(ui->Koniec1, &TGL::Koniec1Click);
+  bind(ui->Wzel1, &TGL::Wzel1Click);
+  bind(ui->Element2, &TGL::Element2Click);
   bind(ui->d_mat, &TGL::d_matClick);
   bind(ui->d_sile, &TGL::d_sileClick);
   bind(ui->d_podp, &TGL::d_podpClick);
@@ -138,9 +155,9 @@ void TGL::ConnectCommands() {
   bind(ui->Zgry1, &TGL::BzgoryClick);
   bind(ui->Zboku1, &TGL::BzlewaClick);
   bind(ui->Izometria1, &TGL::BIzometriaClick);
+  bind(ui->Pomoc2, &TGL::Pomoc2Click);
   bind(ui->Oprogramie1, &TGL::Oprogramie1Click);
   bind(ui->Numerymateriaw1, &TGL::Numerymateriaw1Click);
-  // "&Węzeł", "&Element" under "&Dodaj" and "&Pomoc" have no action.
 
   connect(ui->SpeedButton3, &QToolButton::clicked, this, &TGL::Nowy1Click);
   connect(ui->SpeedButton6, &QToolButton::clicked, this, &TGL::Otwrz1Click);
@@ -229,7 +246,9 @@ void TGL::resizeEvent(QResizeEvent* event) {
 }
 
 void TGL::Nowy1Click() {
+  if (!MayDiscardModel()) return;
   ClearModel(Model);
+  MarkModelUnchanged();
   View.FitScaleX = 1.0f;
   View.FitScaleY = 1.0f;
   View.PanX = 0;
@@ -239,11 +258,28 @@ void TGL::Nowy1Click() {
 }
 
 void TGL::Zamknij1Click() {
+  if (!MayDiscardModel()) return;
   ClearModel(Model);
+  MarkModelUnchanged();
   Repaint();
 }
 
-void TGL::Koniec1Click() { QApplication::quit(); }
+void TGL::Koniec1Click() {
+  if (!MayDiscardModel()) return;
+  leaving_ = true;
+  QApplication::quit();
+}
+
+void TGL::closeEvent(QCloseEvent* event) {
+  if (leaving_ || MayDiscardModel()) {
+    leaving_ = true;
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TGL::Pomoc2Click() { prompts().ShowModal(*Pomoc); }
 
 void TGL::Oprogramie1Click() {
   prompts().MessageBox(

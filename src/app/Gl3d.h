@@ -8,8 +8,12 @@
 #include "view/ViewState.h"
 
 class QButtonGroup;
+class QCloseEvent;
 class QImage;
 class QToolButton;
+class TElement;
+class TPomoc;
+class TWezel;
 
 namespace Ui {
 class TGL;
@@ -39,6 +43,23 @@ class TGL : public QMainWindow {
   qor::FileDialogSettings ImportGiD;
   qor::FileDialogSettings ImportGmsh;
   qor::FileDialogSettings ZapiszD;
+  // Settings of the save dialogs of the exports and the picture.
+  qor::FileDialogSettings EksportVtkD;
+  qor::FileDialogSettings EksportCsvD;
+  qor::FileDialogSettings ObrazD;
+
+  // The node, element and help windows of "&Dodaj" and "&Pomoc", owned by the window.
+  TWezel* Wezel;
+  TElement* Elem;
+  TPomoc* Pomoc;
+
+  // Whether work may be thrown away: true at once when the model is as it was
+  // last opened, saved or emptied; otherwise the user is asked whether to save
+  // it, and Yes saves as "&Zapisz" does. False when the user cancels or the
+  // save did not succeed: the command that asked then stops.
+  bool MayDiscardModel();
+  // "&Zapisz": asks for the file and writes the model; true when it was written.
+  bool SaveModel();
 
   // Where messages and questions go; tests put a scripted double here.
   qor::Prompts& prompts() { return *prompts_; }
@@ -64,8 +85,13 @@ class TGL : public QMainWindow {
   void Zamknij1Click();
   void Import1Click();
   void ImportGmsh1Click();
+  void EksportVtk1Click();
+  void EksportCsv1Click();
+  void ZapiszObraz1Click();
   void Koniec1Click();
   // Add.
+  void Wzel1Click();
+  void Element2Click();
   void d_matClick();
   void d_sileClick();
   void d_podpClick();
@@ -123,17 +149,29 @@ class TGL : public QMainWindow {
   void FitAll();
   void FormKeyDown();
   // Help.
+  void Pomoc2Click();
   void Oprogramie1Click();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // Closing the window asks first when the model holds unsaved work.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void FormCreate();
   void ConnectCommands();
   void DrawToolButtonGlyphs();
 
+  // The model as it was last opened, saved or emptied; what MayDiscardModel
+  // compares with.
+  void MarkModelUnchanged();
+  // The view as the client area shows it, in its pixels.
+  QImage ViewPicture();
+
   std::unique_ptr<qor::QtPrompts> qtPrompts_;
   qor::Prompts* prompts_;
+  std::unique_ptr<qor::ModelStore> unchangedModel_;
+  // Set once the user agreed to leave: the close that follows does not ask again.
+  bool leaving_ = false;
 };

@@ -5,15 +5,18 @@
 
 #include "Dp1.h"
 #include "Ds1.h"
+#include "Element.h"
 #include "Gl3d.h"
 #include "Globals.h"
 #include "Mater.h"
 #include "Prostop1.h"
 #include "Prostop2.h"
 #include "Prostop3.h"
+#include "Wezel.h"
 #include "build/Deletion.h"
 #include "build/Generators.h"
 #include "build/Loads.h"
+#include "build/NodeElementInput.h"
 #include "build/NodeMerging.h"
 
 using namespace qor;
@@ -42,6 +45,21 @@ std::optional<std::string> AskNumber(TGL& gl, const DeletionQuery& query, std::i
 }
 
 }  // namespace
+
+void TGL::Wzel1Click() {
+  if (LimitReached(LimitNodes, Model.NodeCount + 1)) return prompts().MessageBox(LimitMessage(LimitNodes));
+  if (!Confirmed(*this, *Wezel)) return;
+  AddTypedNode(Model, Wezel->X, Wezel->Y, Wezel->Z);
+  Repaint();
+}
+
+void TGL::Element2Click() {
+  if (LimitReached(LimitElements, Model.ElementCount + 1)) return prompts().MessageBox(LimitMessage(LimitElements));
+  // The dialog refuses what the model cannot take and stays open to be corrected.
+  Elem->Store = &Model;
+  if (!Confirmed(*this, *Elem)) return;
+  Report(*this, AddTypedElement(Model, Elem->Input));
+}
 
 void TGL::d_matClick() {
   if (LimitReached(LimitMaterials, Model.MaterialCount + 1)) return prompts().MessageBox(LimitMessage(LimitMaterials));

@@ -23,10 +23,14 @@ class ModalForm {
 
 // Settings of a standard open or save dialog.
 struct FileDialogSettings {
-  std::string filter;            // "Caption|pattern|Caption|pattern"
+  std::string filter;  // "Caption|pattern|Caption|pattern"
   std::string title;
   std::string defaultExtension;  // "*.q3d" or "q3d"; empty for none
+  std::string initialPath{};     // the file the dialog offers first; empty for none
 };
+
+// The answers of a question with the toolkit's Yes, No and Cancel buttons.
+enum class Answer { Yes, No, Cancel };
 
 // Everything that asks the user something or tells the user something.
 // The Qt implementation shows real dialogs; tests script the answers.
@@ -44,6 +48,9 @@ class Prompts {
   // Standard file dialogs; the chosen path (UTF-8), nothing when cancelled.
   virtual std::optional<std::string> OpenFileName(const FileDialogSettings& settings) = 0;
   virtual std::optional<std::string> SaveFileName(const FileDialogSettings& settings) = 0;
+  // A question (caption and text) with the toolkit's Yes, No and Cancel
+  // buttons; closing the box otherwise answers Cancel.
+  virtual Answer AskYesNoCancel(const UserMessage& question) = 0;
   // Calls the form's FormShow, runs it modally and returns its ModalResult.
   virtual int ShowModal(ModalForm& form) = 0;
   // The hourglass cursor over the application while a long computation runs.

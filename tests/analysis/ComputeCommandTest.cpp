@@ -26,11 +26,20 @@ TEST(ComputeCommand, ChecksInOrder) {
   EXPECT_FALSE(ModelTooLarge(s));
   s.NodeCount = 666;
   EXPECT_TRUE(ModelTooLarge(s));
-  EXPECT_EQ(*CheckComputable(s),
-            (UserMessage{"Osiągnięto maksymalną liczbe elementów", "Kontrola liczby elementów", MessageStyle::Plain}));
+  // A model too large names the limit it exceeds; 1995 degrees of freedom
+  // (665 nodes) is the one a mesh meets first.
+  EXPECT_EQ(
+      *CheckComputable(s),
+      (UserMessage{"Model ma 666 węzłów, a obliczenia w oknie obejmują najwyżej 665 węzłów (1995 stopni swobody).",
+                   "Kontrola liczby węzłów", MessageStyle::Plain,
+                   "Większe modele oblicza polecenie qor3d-batch, np.: qor3d-batch model.q3d --vtk wyniki.vtu"}));
+  s.ElementCount = 1998;
+  EXPECT_EQ(CheckComputable(s)->text, "Osiągnięto maksymalną liczbe elementów");
+  s.ElementCount = 1;
   s.NodeCount = 10;
   s.SupportCount = 498;
   EXPECT_TRUE(ModelTooLarge(s));
+  EXPECT_EQ(CheckComputable(s)->text, "Osiągnięto maksymalną liczbe podpór");
 }
 
 TEST(ComputeCommand, CleansSmallValuesAndRecomputesTheReducedStress) {
@@ -111,7 +120,9 @@ TEST(ComputeCommand, FailuresNameWhatIsAtFault) {
        },
        "Przemieszczenie węzła 9 w kierunku z przekracza zakres liczb."},
       {"no stiffness at all", [](ModelStore&) { Densities.fill(0.0f); },
-       "Węzeł 5 może się swobodnie przemieszczać w kierunku x.", true},
+       "Węzeł 5 może się swobodnie przemieszczać w kierunku x.\n"
+       "Sztywności elementów pomnożono przez gęstości z pliku (\"Gęstości z pliku\").",
+       true},
   };
   for (const Case& c : cases) {
     ModelStore s;

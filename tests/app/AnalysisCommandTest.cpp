@@ -54,7 +54,9 @@ TEST_F(AnalysisCommandTest, RefusalsKeepTheResultsState) {
   const std::vector<UserMessage> expected = {
       {"Brak zdefiniowanych elementów", "Obliczenia", MessageStyle::Stop},
       {"Brak zdefiniowanych materiałów", "Obliczenia", MessageStyle::Stop},
-      {"Osiągnięto maksymalną liczbe elementów", "Kontrola liczby elementów", MessageStyle::Plain}};
+      {"Model ma 666 węzłów, a obliczenia w oknie obejmują najwyżej 665 węzłów (1995 stopni swobody).",
+       "Kontrola liczby węzłów", MessageStyle::Plain,
+       "Większe modele oblicza polecenie qor3d-batch, np.: qor3d-batch model.q3d --vtk wyniki.vtu"}};
   EXPECT_EQ(prompts.messages, expected);
   EXPECT_EQ(GL->Model.ResultsValid, 1);
 }

@@ -367,4 +367,41 @@ TEST_F(BuildCommandsTest, DuplicateNodesCommandReportsInAMessageBox) {
   EXPECT_EQ(GL->Model.ResultsValid, 1);
 }
 
+// A node and an element typed one by one: the node carries no force left by an
+// earlier model, the element joins the typed nodes, and either makes the
+// results out of date; at the store's limit nothing is asked.
+TEST_F(BuildCommandsTest, NodeAndElementTypedOneByOne) {
+  qor::SetDialogDecimalSeparator(',');
+  qor::ModelStore& m = GL->Model;
+  m.Forces[qor::DofOf(4, 3)] = 9.0f;  // left behind by an earlier model
+  for (const char* z : {"0", "0", "0", "1,5"}) {
+    prompts.OnForm(Type({{"Edit1", "2"}, {"Edit2", "-1"}, {"Edit3", z}}));
+    GL->Wzel1Click();
+  }
+  m.Nodes[2].x = 3;
+  m.Nodes[3].y = 0;
+  qor::AddMaterial(m, 1000, 0.3f);
+  m.ResultsValid = 1;
+  prompts.OnForm(Type({{"Edit1", "4"}, {"Edit2", "1"}, {"Edit3", "3"}, {"Edit4", "2"}, {"Edit5", "1"}}));
+  GL->Element2Click();
+  ASSERT_EQ(m.NodeCount, 4);
+  EXPECT_EQ(m.Nodes[4].x, 2.0f);
+  EXPECT_EQ(m.Nodes[4].y, -1.0f);
+  EXPECT_EQ(m.Nodes[4].z, 1.5f);
+  EXPECT_EQ(m.Forces[qor::DofOf(4, 3)], 0.0f);
+  ASSERT_EQ(m.ElementCount, 1);
+  EXPECT_EQ(m.Elements[1].node[1], 4);
+  EXPECT_EQ(m.Elements[1].node[4], 2);
+  EXPECT_EQ(m.ResultsValid, 0);
+  EXPECT_TRUE(prompts.messages.empty());
+
+  m.NodeCount = 997;
+  m.ElementCount = 1997;
+  GL->Wzel1Click();
+  GL->Element2Click();
+  EXPECT_EQ(prompts.shownForms.size(), 5u);
+  const UserMessage full{"Osiągnięto maksymalną liczbe elementów", "Kontrola liczby elementów", MessageStyle::Plain};
+  EXPECT_EQ(prompts.messages, (std::vector<UserMessage>{full, full}));
+}
+
 }  // namespace

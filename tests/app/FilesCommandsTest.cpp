@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QImage>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "Gl3d.h"
 #include "Globals.h"
+#include "batch/BatchCommand.h"
 #include "io/FileText.h"
 #include "support/ScriptedPrompts.h"
 #include "ui_Gl3d.h"
@@ -277,6 +282,121 @@ TEST_F(FilesCommandsTest, GmshImportTakesWhatTheStoreCanHold) {
       ExpectViewMoved();
     }
   }
+}
+
+// The question before work is lost, answered in every way, on "&Nowy", on
+// "&Koniec" and on the window's close button.
+TEST_F(FilesCommandsTest, ChangedModelIsSavedKeptOrDroppedAsAnswered) {
+  using qor::Answer;
+  enum Command { New, Exit, CloseButton };
+  struct Case {
+    Command command;
+    std::optional<Answer> answer;  // nothing: no question expected
+    std::optional<std::string> saveAs;
+    bool goesOn;
+  };
+  const Case cases[] = {
+      {New, Answer::Yes, "a.q3d", true},
+      {New, Answer::Yes, std::nullopt, false},
+      {New, Answer::No, std::nullopt, true},
+      {New, Answer::Cancel, std::nullopt, false},
+      {Exit, Answer::Yes, "a.q3d", true},
+      {Exit, Answer::No, std::nullopt, true},
+      {Exit, Answer::Cancel, std::nullopt, false},
+      {CloseButton, Answer::Cancel, std::nullopt, false},
+      {CloseButton, Answer::No, std::nullopt, true},
+      {New, std::nullopt, std::nullopt, true},
+  };
+  for (const Case& c : cases) {
+    DestroyWindows();
+    CreateWindows();
+    prompts = qor::ScriptedPrompts();
+    GL->SetPrompts(&prompts);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    BuildSmallModel();
+    if (!c.answer) {
+      // Saved, then computed and densities read: nothing the user would lose.
+      prompts.AnswerSave(Path("kept.q3d"));
+      GL->Zapisz1Click();
+      GL->Oblicz2Click();
+      qor::Densities[1] = 3.0f;
+    } else {
+      prompts.AnswerQuestion(*c.answer);
+    }
+    if (c.saveAs) prompts.AnswerSave(Path(c.saveAs->c_str()));
+    bool wentOn = false;
+    if (c.command == New) {
+      GL->Nowy1Click();
+      wentOn = GL->Model.NodeCount == 0;
+    } else if (c.command == CloseButton) {
+      wentOn = GL->close();
+    } else {
+      // Ends the loop with 0 only through the quit; the guard goes with the row.
+      QTimer::singleShot(0, GL, [] { GL->ui->Koniec1->trigger(); });
+      QTimer guard;
+      guard.setSingleShot(true);
+      QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+      guard.start(100);
+      wentOn = QCoreApplication::exec() == 0;
+    }
+    const std::string what = std::to_string(c.command) + " " + std::to_string(c.answer ? int(*c.answer) : -1);
+    EXPECT_EQ(wentOn, c.goesOn) << what;
+    ASSERT_EQ(prompts.questions.size(), c.answer ? 1u : 0u) << what;
+    if (c.answer) {
+      EXPECT_EQ(prompts.questions[0].text, "Model został zmieniony. Czy zapisać zmiany?") << what;
+    }
+    EXPECT_EQ(fs::exists(Path("a.q3d")), c.saveAs.has_value()) << what;
+    if (!c.goesOn) {
+      EXPECT_EQ(GL->Model.NodeCount, 4) << what;
+    }
+  }
+}
+
+// The exports write what qor3d-batch writes for the same saved model; without
+// results they say so and write nothing. Save offers the file last opened.
+TEST_F(FilesCommandsTest, ExportsEqualTheBatchFilesAndThePictureTheView) {
+  const std::string model = std::string(QOR_DATA_DIR) + "/wspornik.q3d";
+  prompts.AnswerOpen(model);
+  GL->Otwrz1Click();
+  GL->EksportVtk1Click();
+  GL->EksportCsv1Click();
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0].caption, "Eksport wyników do VTK");
+  EXPECT_EQ(prompts.messages[1].caption, "Eksport wyników do CSV");
+  EXPECT_TRUE(prompts.saveDialogs.empty());
+
+  GL->Oblicz2Click();
+  prompts.AnswerSave(Path("w.vtu"));
+  prompts.AnswerSave(Path("w.csv"));
+  prompts.AnswerSave(Path("w.png"));
+  GL->EksportVtk1Click();
+  GL->EksportCsv1Click();
+  GL->ZapiszObraz1Click();
+  GL->Zapisz1Click();
+  ASSERT_EQ(prompts.saveDialogs.size(), 4u);
+  EXPECT_EQ(prompts.saveDialogs[0].filter, "VTK|*.vtu");
+  EXPECT_EQ(prompts.saveDialogs[0].defaultExtension, "vtu");
+  EXPECT_EQ(prompts.saveDialogs[3].initialPath, model);
+  EXPECT_EQ(prompts.messages.size(), 3u);
+
+  std::ostringstream out, err;
+  ASSERT_EQ(qor::RunBatch({model, "--vtk", Path("b.vtu"), "--nodes-csv", Path("b_wezly.csv"), "--elements-csv",
+                           Path("b_elementy.csv")},
+                          out, err),
+            qor::BatchComputed)
+      << err.str();
+  for (const auto& [window, batch] :
+       {std::pair{"w.vtu", "b.vtu"}, {"w_wezly.csv", "b_wezly.csv"}, {"w_elementy.csv", "b_elementy.csv"}}) {
+    const std::optional<std::string> written = qor::ReadWholeFile(Path(window));
+    ASSERT_TRUE(written.has_value()) << window;
+    EXPECT_EQ(*written, qor::ReadWholeFile(Path(batch)).value_or("")) << window;
+  }
+
+  QImage shown(GL->ui->ClientArea->size(), QImage::Format_RGB32);
+  GL->DrawPicture(shown);
+  const QImage saved(QString::fromStdString(Path("w.png")));
+  EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), shown);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,17 +15,21 @@
 #include "BuildDialog.h"
 #include "Dp1.h"
 #include "Ds1.h"
+#include "Element.h"
 #include "Mater.h"
 #include "Prostop1.h"
 #include "Prostop2.h"
 #include "Prostop3.h"
+#include "Wezel.h"
 #include "support/ScriptedPrompts.h"
 #include "ui_Dp1.h"
 #include "ui_Ds1.h"
+#include "ui_Element.h"
 #include "ui_Mater.h"
 #include "ui_Prostop1.h"
 #include "ui_Prostop2.h"
 #include "ui_Prostop3.h"
+#include "ui_Wezel.h"
 
 namespace {
 
@@ -142,6 +147,17 @@ TEST_F(BuildDialogsTest, ValuesNoSolidOrBlockCanHaveKeepTheDialogOpen) {
   TMaterial material;
   TProst2 cuboid;
   TProst3 divided;
+  TWezel node;
+  // Nodes 1 to 4 span a tetrahedron, node 5 lies in the plane of 1, 2 and 3.
+  TElement element;
+  auto model = std::make_unique<qor::ModelStore>();
+  model->NodeCount = 5;
+  model->Nodes[2] = {1, 0, 0};
+  model->Nodes[3] = {0, 1, 0};
+  model->Nodes[4] = {0, 0, 1};
+  model->Nodes[5] = {0.3f, 0.6f, 0};
+  model->MaterialCount = 1;
+  element.Store = model.get();
   const std::string badMaterial =
       "Złe parametry materiału:\nE musi być większe od zera, a ni większe od -1 i mniejsze od 0,5.";
   const struct {
@@ -161,6 +177,17 @@ TEST_F(BuildDialogsTest, ValuesNoSolidOrBlockCanHaveKeepTheDialogOpen) {
       {&divided, {{divided.ui->Edit1, "3e38"}, {divided.ui->Edit4, "3e38"}}, "Złe parametry prostopadłościanu"},
       {&cuboid, {{cuboid.ui->Edit3, "-3e38"}, {cuboid.ui->Edit6, "-1e38"}}, "Złe parametry prostopadłościanu"},
       {&cuboid, {{cuboid.ui->Edit3, "-3e38"}, {cuboid.ui->Edit6, "3e38"}}, ""},
+      {&node, {{node.ui->Edit2, "1e39"}}, "Złe współrzędne węzła"},
+      {&node, {{node.ui->Edit3, "-2.5"}}, ""},
+      {&element, {{element.ui->Edit4, "6"}}, "Węzeł 6 nie istnieje (liczba węzłów: 5)."},
+      {&element, {{element.ui->Edit1, "0"}}, "Węzeł 0 nie istnieje (liczba węzłów: 5)."},
+      {&element, {{element.ui->Edit3, "2"}}, "Węzeł 2 podano w elemencie więcej niż raz."},
+      {&element, {{element.ui->Edit5, "2"}}, "Materiał 2 nie istnieje (liczba materiałów: 1)."},
+      {&element,
+       {{element.ui->Edit4, "5"}},
+       "Węzły elementu leżą w jednej płaszczyźnie: element nie miałby objętości."},
+      {&element, {{element.ui->Edit2, "x"}}, "Złe dane elementu"},
+      {&element, {{element.ui->Edit1, "5"}}, ""},
   };
   for (const auto& c : cases) {
     qor::ScriptedPrompts prompts;
@@ -182,6 +209,8 @@ TEST_F(BuildDialogsTest, ValuesNoSolidOrBlockCanHaveKeepTheDialogOpen) {
   // The refused values were never kept.
   EXPECT_EQ(divided.DivisionsX, 2);
   EXPECT_EQ(material.nu, 0.4999f);
+  EXPECT_EQ(node.Z, -2.5f);
+  EXPECT_EQ(element.Input.nodes, (std::array<std::int32_t, 4>{5, 2, 3, 4}));
 }
 
 TEST_F(BuildDialogsTest, ForceAndSupportDialogsStartFromZerosEveryTime) {

@@ -31,6 +31,14 @@ std::optional<std::string> ScriptedPrompts::SaveFileName(const FileDialogSetting
   return TakeFront(saveAnswers);
 }
 
+Answer ScriptedPrompts::AskYesNoCancel(const UserMessage& question) {
+  questions.push_back(question);
+  if (questionAnswers.empty()) return Answer::No;
+  const Answer answer = questionAnswers.front();
+  questionAnswers.pop_front();
+  return answer;
+}
+
 int ScriptedPrompts::ShowModal(ModalForm& form) {
   shownForms.push_back(&form);
   form.FormShow();

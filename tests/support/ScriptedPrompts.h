@@ -11,8 +11,9 @@
 namespace qor {
 
 // A Prompts double for tests: records everything shown and answers as the test
-// tells it. Unscripted questions are cancelled; unscripted forms close with
-// mrCancel.
+// tells it. Unscripted input boxes are cancelled; an unscripted Yes/No/Cancel
+// question is answered No, so a command goes on as it would without asking;
+// unscripted forms close with mrCancel.
 class ScriptedPrompts final : public Prompts {
  public:
   struct Query {
@@ -27,16 +28,19 @@ class ScriptedPrompts final : public Prompts {
   std::vector<FileDialogSettings> openDialogs, saveDialogs;
   std::vector<ModalForm*> shownForms;
   std::vector<bool> busyCursor;
+  std::vector<UserMessage> questions;
 
   // Answers, used front first.
   std::deque<std::optional<std::string>> inputAnswers;
   std::deque<std::optional<std::string>> openAnswers, saveAnswers;
   std::deque<FormScript> formScripts;
+  std::deque<Answer> questionAnswers;
 
   void AnswerInput(std::optional<std::string> answer) { inputAnswers.push_back(std::move(answer)); }
   void AnswerOpen(std::optional<std::string> path) { openAnswers.push_back(std::move(path)); }
   void AnswerSave(std::optional<std::string> path) { saveAnswers.push_back(std::move(path)); }
   void OnForm(FormScript script) { formScripts.push_back(std::move(script)); }
+  void AnswerQuestion(Answer answer) { questionAnswers.push_back(answer); }
 
   void MessageBox(const UserMessage& message) override;
   void ShowMessage(const std::string& text) override;
@@ -44,6 +48,7 @@ class ScriptedPrompts final : public Prompts {
                                         const std::string& initial) override;
   std::optional<std::string> OpenFileName(const FileDialogSettings& settings) override;
   std::optional<std::string> SaveFileName(const FileDialogSettings& settings) override;
+  Answer AskYesNoCancel(const UserMessage& question) override;
   int ShowModal(ModalForm& form) override;
   void SetBusyCursor(bool busy) override;
 };

@@ -17,6 +17,7 @@ QFileDialog* MakeFileDialog(QWidget* parent, const FileDialogSettings& settings)
   if (ext.startsWith("*.")) ext = ext.mid(2);
   if (ext.startsWith('.')) ext = ext.mid(1);
   dialog->setDefaultSuffix(ext);
+  if (!settings.initialPath.empty()) dialog->selectFile(Q(settings.initialPath));
   dialog->setAttribute(Qt::WA_DeleteOnClose, false);
   return dialog;
 }
@@ -79,6 +80,21 @@ std::optional<std::string> QtPrompts::SaveFileName(const FileDialogSettings& set
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setFileMode(QFileDialog::AnyFile);
   return RunFileDialog(dialog);
+}
+
+Answer QtPrompts::AskYesNoCancel(const UserMessage& question) {
+  QMessageBox box(QMessageBox::Question, Q(question.caption), Q(question.text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
 }
 
 int QtPrompts::ShowModal(ModalForm& form) {

@@ -21,6 +21,7 @@ class QtPrompts final : public Prompts {
                                         const std::string& initial) override;
   std::optional<std::string> OpenFileName(const FileDialogSettings& settings) override;
   std::optional<std::string> SaveFileName(const FileDialogSettings& settings) override;
+  Answer AskYesNoCancel(const UserMessage& question) override;
   int ShowModal(ModalForm& form) override;
   void SetBusyCursor(bool busy) override;
 
