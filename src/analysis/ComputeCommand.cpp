@@ -39,8 +39,7 @@ std::string FailureDetail(const SolverWorkspace& ws) {
   if (ws.Status == SolveInputError && ws.FailureMaterial > 0) return MaterialFailureDetail(ws.FailureMaterial);
   if (ws.Status == SolveInputError && ws.FailureElement > 0)
     return ElementFailureDetail(ws.FailureElement, ws.ElementDensities[ws.FailureElement]);
-  if (ws.Status == SolveStressError && ws.FailureElement > 0)
-    return "Nie można obliczyć naprężeń w elemencie " + std::to_string(ws.FailureElement) + ".";
+  if (ws.Status == SolveStressError && ws.FailureElement > 0) return StressFailureDetail(ws.FailureElement);
   return {};
 }
 
@@ -79,6 +78,10 @@ std::string ElementFailureDetail(int element, float density) {
   const std::string name = "Element " + std::to_string(element);
   if (!(std::isfinite(density) && density >= 0.0f)) return name + " ma ujemną lub niepoprawną gęstość z pliku.";
   return name + " ma zerową objętość: jego węzły leżą w jednej płaszczyźnie.";
+}
+
+std::string StressFailureDetail(int element) {
+  return "Nie można obliczyć naprężeń w elemencie " + std::to_string(element) + ".";
 }
 
 std::string DisplacementOutOfRangeDetail(int dof) {

@@ -56,6 +56,8 @@ void StoredStresses(const double stress[8], StressRow& row);
 std::string MaterialFailureDetail(int material);
 /// The cause line of an element whose stiffness cannot be built (a bad density or a zero volume).
 std::string ElementFailureDetail(int element, float density);
+/// The cause line of an element whose stresses cannot be recovered.
+std::string StressFailureDetail(int element);
 /// The cause lines of a displacement (degree of freedom `dof`) or an element's stress beyond the floats.
 std::string DisplacementOutOfRangeDetail(int dof);
 std::string StressOutOfRangeDetail(int element);
