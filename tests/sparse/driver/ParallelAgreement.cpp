@@ -1,0 +1,128 @@
+// Solves one model on however many processes mpirun starts and, on the first
+// process, either writes the results (--write FILE) or compares them with a
+// file written by another run (--compare FILE): displacements to 1e-8 of the
+// largest, stresses to 1e-8 of the largest plus the rounding of a float.
+// Exit code 0 when the solves succeed and agree.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sparse/LargeCantilever.h"
+#include "sparse/SparseSolve.h"
+
+namespace {
+
+using namespace qor;
+
+// A cantilever with a second, stiffer material in its upper half, a
+// prescribed end displacement, and its nodes numbered at random, so that
+// every process owns scattered node numbers.
+SolidModel BuildModel() {
+  SolidModel m = qortest::BuildSolidCantilever(36, 4, 5, 9.0f, 1.0f, 1000.0f, 0.3f, 2.0f);
+  m.Materials.push_back({50000.0f, 0.25f});
+  for (std::int32_t e = 1; e <= m.ElementCount(); ++e) {
+    float z = 0;
+    for (int a = 1; a <= 4; ++a) z += m.Nodes[m.Elements[e].node[a]].z;
+    if (z > 2.0f) m.Elements[e].material = 2;
+  }
+  for (std::int32_t n = 1; n <= m.NodeCount(); ++n)
+    if (m.Nodes[n].x == 9.0f && m.Nodes[n].z == 0.0f) m.Supports.push_back({DofOf(n, 1), 1});
+  std::vector<std::int32_t> perm(m.NodeCount() + 1);
+  std::iota(perm.begin(), perm.end(), 0);
+  std::mt19937 random(17);
+  std::shuffle(perm.begin() + 1, perm.end(), random);
+  SolidModel r = m;
+  for (std::int32_t n = 1; n <= m.NodeCount(); ++n) {
+    r.Nodes[perm[n]] = m.Nodes[n];
+    for (int c = 1; c <= 3; ++c) r.Forces[DofOf(perm[n], c)] = m.Forces[DofOf(n, c)];
+  }
+  for (std::int32_t e = 1; e <= m.ElementCount(); ++e)
+    for (int a = 1; a <= 4; ++a) r.Elements[e].node[a] = perm[m.Elements[e].node[a]];
+  for (std::size_t j = 1; j < m.Supports.size(); ++j) {
+    const std::int32_t d = m.Supports[j].dof;
+    r.Supports[j].dof = DofOf(perm[(d + 2) / 3], (d - 1) % 3 + 1);
+  }
+  return r;
+}
+
+struct Solved {
+  std::vector<double> u;
+  std::vector<double> stresses;  // 7 per element
+};
+
+bool Compare(const std::vector<double>& a, const std::vector<double>& b, double slack, const char* what) {
+  if (a.size() != b.size()) {
+    std::fprintf(stderr, "%s: %zu values against %zu\n", what, a.size(), b.size());
+    return false;
+  }
+  double largest = 0, worst = 0;
+  for (double v : a) largest = std::max(largest, std::fabs(v));
+  bool ok = true;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const double difference = std::fabs(a[i] - b[i]);
+    worst = std::max(worst, difference);
+    if (!(difference <= 1e-8 * largest + slack * std::fabs(a[i]))) ok = false;
+  }
+  std::printf("%s: largest %.6e, largest difference %.3e (%.2e of the largest)\n", what, largest, worst,
+              largest > 0 ? worst / largest : 0.0);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ParallelSession session(&argc, &argv);
+  if (argc != 3) return 1;
+  const std::string mode = argv[1], path = argv[2];
+  const SolidModel model = BuildModel();
+  std::vector<Solved> runs;
+  for (SparseSolver solver : {SparseSolver::Direct, SparseSolver::Iterative}) {
+    SparseOptions options;
+    options.solver = solver;
+    Solved s;
+    options.solvedDisplacements = &s.u;
+    SolidResults results;
+    const SparseOutcome outcome = SolveSparse(model, options, results);
+    if (!outcome.succeeded || outcome.fellBackToDirect) {
+      if (session.Rank() == 0) std::fprintf(stderr, "failed: %s\n", outcome.message.detail.c_str());
+      return 1;
+    }
+    for (std::size_t e = 1; e < results.Stresses.size(); ++e)
+      for (int k = 1; k <= 7; ++k) s.stresses.push_back(results.Stresses[e][k]);
+    runs.push_back(s);
+  }
+  if (session.Rank() != 0) return 0;
+  std::printf("%d processes, %d degrees of freedom\n", session.Size(), model.DofCount());
+  if (mode == "--write") {
+    std::ofstream out(path, std::ios::binary);
+    for (const Solved& s : runs)
+      for (const auto* v : {&s.u, &s.stresses}) {
+        const std::size_t n = v->size();
+        out.write(reinterpret_cast<const char*>(&n), sizeof n);
+        out.write(reinterpret_cast<const char*>(v->data()), static_cast<std::streamsize>(n * sizeof(double)));
+      }
+    return out ? 0 : 1;
+  }
+  std::ifstream in(path, std::ios::binary);
+  bool ok = static_cast<bool>(in);
+  for (const Solved& s : runs) {
+    for (const auto* v : {&s.u, &s.stresses}) {
+      std::size_t n = 0;
+      in.read(reinterpret_cast<char*>(&n), sizeof n);
+      if (!in || n > 100000000) return 1;
+      std::vector<double> reference(n);
+      in.read(reinterpret_cast<char*>(reference.data()), static_cast<std::streamsize>(n * sizeof(double)));
+      // Stresses are stored floats: a difference far below 1e-8 may still move one by its last bit.
+      const bool stresses = v == &s.stresses;
+      ok = Compare(reference, *v, stresses ? 1.2e-7 : 0.0, stresses ? "stresses" : "displacements") && ok && in;
+    }
+  }
+  std::printf(ok ? "agree\n" : "DISAGREE\n");
+  return ok ? 0 : 1;
+}
