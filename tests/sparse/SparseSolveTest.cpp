@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <petscsys.h>
 
 #include <algorithm>
 #include <cmath>
@@ -147,6 +148,32 @@ TEST(SparseSolve, RefusesWhatItCannotCompute) {
       EXPECT_LE(results.Displacements.size(), 1u) << c.what;
     }
   }
+}
+
+// CG stopped short of its tolerance (an iteration budget of 3, through
+// PETSc's options as a user may set them) is never taken for an answer: the
+// direct solver gives it, and the notice says so.
+TEST(SparseSolve, UnconvergedIterationsFallBackToDirect) {
+  ModelStore s;
+  BuildCantilever(s, 20, 2, 2, 1.0f, 1.0f);
+  const SolidModel model = ModelOf(s);
+  std::vector<double> direct, fallen;
+  SparseOptions options;
+  options.solver = SparseSolver::Direct;
+  options.solvedDisplacements = &direct;
+  SolidResults results;
+  ASSERT_TRUE(SolveSparse(model, options, results).succeeded);
+  ASSERT_EQ(PetscOptionsSetValue(nullptr, "-ksp_max_it", "3"), 0);
+  options.solver = SparseSolver::Iterative;
+  options.solvedDisplacements = &fallen;
+  const SparseOutcome outcome = SolveSparse(model, options, results);
+  PetscOptionsClearValue(nullptr, "-ksp_max_it");
+  ASSERT_TRUE(outcome.succeeded);
+  EXPECT_TRUE(outcome.fellBackToDirect);
+  EXPECT_EQ(outcome.iterations, 3);
+  EXPECT_NE(outcome.notice.find("nie osiągnęło zbieżności w 3 iteracjach"), std::string::npos) << outcome.notice;
+  ASSERT_EQ(fallen.size(), direct.size());
+  for (std::size_t d = 1; d < direct.size(); ++d) EXPECT_NEAR(fallen[d], direct[d], 1e-12 * Largest(direct)) << d;
 }
 
 // The split among processes: every node in exactly one contiguous range,
