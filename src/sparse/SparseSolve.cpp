@@ -196,7 +196,7 @@ void OwnSupports(const Context& c, std::vector<PetscInt>& rows, std::vector<Pets
   std::vector<int> count(sum.size(), 0);
   for (std::int32_t j = 1; j <= c.model.SupportCount(); ++j) {
     const std::int32_t dof = c.model.Supports[j].dof, node = (dof + 2) / 3;
-    if (dof < 1 || dof > c.model.DofCount() || !c.Owns(node)) continue;
+    if (!c.Owns(node)) continue;
     const std::size_t i = 3 * static_cast<std::size_t>(c.parts.NodeIndex[node] - c.first) + (dof - 1) % 3;
     sum[i] += c.model.Supports[j].value;
     ++count[i];
@@ -391,7 +391,6 @@ std::vector<double> GatherDisplacements(const Context& c, Vec x) {
   std::vector<int> count(u.size(), 0);
   for (std::int32_t j = 1; j <= m.SupportCount(); ++j) {
     const std::int32_t d = m.Supports[j].dof;
-    if (d < 1 || d > m.DofCount()) continue;
     sum[d] += m.Supports[j].value;
     ++count[d];
   }
@@ -442,10 +441,26 @@ void ShareOutcome(const Context& c, SparseOutcome& outcome) {
   }
 }
 
+// True when every element node, element material and support refers to a
+// row that exists (the batch checks this on reading; a model built in code
+// might not be).
+bool ReferencesInRange(const SolidModel& m) {
+  for (std::int32_t e = 1; e <= m.ElementCount(); ++e) {
+    for (int a = 1; a <= 4; ++a)
+      if (m.Elements[e].node[a] < 1 || m.Elements[e].node[a] > m.NodeCount()) return false;
+    if (m.Elements[e].material < 1 || m.Elements[e].material > m.MaterialCount()) return false;
+  }
+  for (std::int32_t j = 1; j <= m.SupportCount(); ++j)
+    if (m.Supports[j].dof < 1 || m.Supports[j].dof > m.DofCount()) return false;
+  return m.Forces.size() == static_cast<std::size_t>(m.DofCount()) + 1 &&
+         m.Densities.size() == static_cast<std::size_t>(m.ElementCount()) + 1;
+}
+
 SparseOutcome Solve(Context& c, SolidResults& results) {
   SparseOutcome outcome;
   outcome.message = ComputationFailedMessage();
   const SolidModel& m = c.model;
+  if (!ReferencesInRange(m)) return outcome;
   c.parts = DistributeModel(m, c.size);
   c.first = c.parts.FirstIndex[c.rank];
   c.owned = c.parts.FirstIndex[c.rank + 1] - c.first;

@@ -125,6 +125,8 @@ TEST(SparseSolve, RefusesWhatItCannotCompute) {
          for (int c = 1; c <= 3; ++c) m.Supports[c] = {DofOf(1, c), 0};
        },
        false, nullptr},
+      {"a node that does not exist", [](SolidModel& m) { m.Elements[3].node[2] = m.NodeCount() + 1; }, false, ""},
+      {"a support beyond the last node", [](SolidModel& m) { m.Supports[2].dof = m.DofCount() + 1; }, false, ""},
       {"a force beyond the floats", [](SolidModel& m) { m.Forces[m.DofCount()] = 3e38f; }, false,
        "Przemieszczenie węzła 10 w kierunku x przekracza zakres liczb."},
   };

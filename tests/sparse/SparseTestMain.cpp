@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "sparse/SanitizerOptions.h"
 #include "sparse/SparseSolve.h"
 
 // The sparse path needs its session for the whole run, as the batch command has it.

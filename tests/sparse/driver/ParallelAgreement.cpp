@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sparse/LargeCantilever.h"
+#include "sparse/SanitizerOptions.h"
 #include "sparse/SparseSolve.h"
 
 namespace {
