@@ -55,11 +55,14 @@ using OwnedIs = Owned<IS, ISDestroy>;
 using OwnedScatter = Owned<VecScatter, VecScatterDestroy>;
 using OwnedNullSpace = Owned<MatNullSpace, MatNullSpaceDestroy>;
 
-// CG stops when the unpreconditioned residual has fallen by this factor. At
-// 1e-12 every model of the tests agrees with the sparse Cholesky to better
-// than 1e-9 of its largest displacement and stress; the cantilever of 1e5
-// degrees of freedom needs about a fifth more iterations than at 1e-10.
-constexpr PetscReal IterativeTolerance = 1e-12;
+// CG stops when the unpreconditioned residual has fallen by this factor.
+// Measured on the cantilever of 107,163 degrees of freedom against the sparse
+// Cholesky: the largest difference in a displacement is 6.2e-11 of the
+// largest displacement for every tolerance from 1e-8 (48 iterations) to 1e-12
+// (65), the rounding of the solves themselves; every model family of the
+// tests stays within 1e-7 of the band path in every displacement and stress
+// down to 1e-9. 1e-10 (57 iterations) keeps a factor of ten over that.
+constexpr PetscReal IterativeTolerance = 1e-10;
 constexpr PetscInt IterationBudget = 3000;
 // A solution whose backward error (see ResidualOf) exceeds this is no
 // solution: a solver that reports success with it has failed. CG stopped at
