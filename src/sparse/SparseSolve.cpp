@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -555,7 +556,7 @@ SparseOutcome Solve(Context& c, SolidResults& results) {
 
 ParallelSession::ParallelSession(int* /*argc*/, char*** /*argv*/) {
   // The program's own arguments are its own: PETSc reads none of them.
-  PetscInitializeNoArguments();
+  if (PetscInitializeNoArguments() != 0) throw std::runtime_error("Nie można uruchomić MPI i biblioteki PETSc.");
   // Errors come back as codes, turned into a failed computation here, rather
   // than printed by PETSc.
   PetscPushErrorHandler(PetscReturnErrorHandler, nullptr);
