@@ -8,12 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <numeric>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "analysis/ElementMatrices.h"
+#include "analysis/BlockMesh.h"
 #include "sparse/LargeCantilever.h"
 #include "sparse/SanitizerOptions.h"
 #include "sparse/SparseSolve.h"
@@ -26,31 +24,20 @@ using namespace qor;
 // prescribed end displacement, and its nodes numbered at random, so that
 // every process owns scattered node numbers.
 SolidModel BuildModel() {
-  SolidModel m = qortest::BuildSolidCantilever(36, 4, 5, 9.0f, 1.0f, 1000.0f, 0.3f, 2.0f);
-  m.Materials.push_back({50000.0f, 0.25f});
-  for (std::int32_t e = 1; e <= m.ElementCount(); ++e) {
+  ModelStore s;
+  qortest::BuildCantilever(s, 20, 3, 3, 0.5f, 2.0f);
+  s.Materials[++s.MaterialCount] = {50000.0f, 0.25f};
+  for (int e = 1; e <= s.ElementCount; ++e) {
     float z = 0;
-    for (int a = 1; a <= 4; ++a) z += m.Nodes[m.Elements[e].node[a]].z;
-    if (z > 2.0f) m.Elements[e].material = 2;
+    for (int a = 1; a <= 4; ++a) z += s.Nodes[s.Elements[e].node[a]].z;
+    if (z > 3.0f) s.Elements[e].material = 2;
   }
-  for (std::int32_t n = 1; n <= m.NodeCount(); ++n)
-    if (m.Nodes[n].x == 9.0f && m.Nodes[n].z == 0.0f) m.Supports.push_back({DofOf(n, 1), 1});
-  std::vector<std::int32_t> perm(m.NodeCount() + 1);
-  std::iota(perm.begin(), perm.end(), 0);
-  std::mt19937 random(17);
-  std::shuffle(perm.begin() + 1, perm.end(), random);
-  SolidModel r = m;
-  for (std::int32_t n = 1; n <= m.NodeCount(); ++n) {
-    r.Nodes[perm[n]] = m.Nodes[n];
-    for (int c = 1; c <= 3; ++c) r.Forces[DofOf(perm[n], c)] = m.Forces[DofOf(n, c)];
-  }
-  for (std::int32_t e = 1; e <= m.ElementCount(); ++e)
-    for (int a = 1; a <= 4; ++a) r.Elements[e].node[a] = perm[m.Elements[e].node[a]];
-  for (std::size_t j = 1; j < m.Supports.size(); ++j) {
-    const std::int32_t d = m.Supports[j].dof;
-    r.Supports[j].dof = DofOf(perm[(d + 2) / 3], (d - 1) % 3 + 1);
-  }
-  return r;
+  for (int n : qortest::NodesWhere(s, 0, 10.0f))
+    if (s.Nodes[n].z == 0.0f) qortest::AddSupport(s, n, 1, 1);
+  qortest::Renumber(s, qortest::RandomPermutation(s.NodeCount, 17));
+  std::array<float, ElementCapacity + 1> densities;
+  densities.fill(1.0f);
+  return SolidModelFromStore(s, densities);
 }
 
 struct Solved {
@@ -97,22 +84,10 @@ int main(int argc, char** argv) {
     }
     // The stresses in double from the solved displacements, through the kernel
     // the solver uses: the stored floats could not show a difference of 1e-8.
-    if (session.Rank() == 0) {
-      for (std::int32_t e = 1; e <= model.ElementCount(); ++e) {
-        const ElementRow& element = model.Elements[e];
-        TetCorners corners;
-        double ue[13], stress[8];
-        for (int a = 1; a <= 4; ++a) {
-          const NodeRow& p = model.Nodes[element.node[a]];
-          corners.x[a] = p.x;
-          corners.y[a] = p.y;
-          corners.z[a] = p.z;
-          for (int k = 1; k <= 3; ++k) ue[3 * (a - 1) + k] = s.u[DofOf(element.node[a], k)];
-        }
-        const MaterialRow& material = model.Materials[element.material];
-        if (!ElementStresses(corners, material.E, material.nu, ue, stress)) return 1;
-        s.stresses.insert(s.stresses.end(), stress + 1, stress + 8);
-      }
+    double stress[8];
+    for (std::int32_t e = 1; session.Rank() == 0 && e <= model.ElementCount(); ++e) {
+      if (!qortest::StressesFrom(model, s.u, e, stress)) return 1;
+      s.stresses.insert(s.stresses.end(), stress + 1, stress + 8);
     }
     runs.push_back(s);
   }
