@@ -14,6 +14,7 @@
 #include "analysis/ComputeCommand.h"
 #include "analysis/ElementMatrices.h"
 #include "sparse/Distribution.h"
+#include "sparse/SolidElements.h"
 
 namespace qor {
 
@@ -96,17 +97,6 @@ std::int32_t SmallestOnAnyProcess(const Context& c, std::int32_t element) {
   std::int32_t local = element > 0 ? element : std::numeric_limits<std::int32_t>::max(), global = 0;
   MPI_Allreduce(&local, &global, 1, MPI_INT32_T, MPI_MIN, c.comm);
   return global == std::numeric_limits<std::int32_t>::max() ? 0 : global;
-}
-
-TetCorners CornersOf(const SolidModel& model, std::int32_t e) {
-  TetCorners corners;
-  for (int a = 1; a <= 4; ++a) {
-    const NodeRow& n = model.Nodes[model.Elements[e].node[a]];
-    corners.x[a] = n.x;
-    corners.y[a] = n.y;
-    corners.z[a] = n.z;
-  }
-  return corners;
 }
 
 // For every node of the process, the number of neighbouring nodes (itself
@@ -415,12 +405,8 @@ std::string StoreResults(const SolidModel& m, const std::vector<double>& u, Soli
   }
   results.Stresses.assign(static_cast<std::size_t>(m.ElementCount()) + 1, StressRow{});
   for (std::int32_t e = 1; e <= m.ElementCount(); ++e) {
-    const ElementRow& element = m.Elements[e];
-    const MaterialRow& mat = m.Materials[element.material];
-    double ue[13], stress[8];
-    for (int a = 1; a <= 4; ++a)
-      for (int k = 1; k <= 3; ++k) ue[3 * (a - 1) + k] = u[DofOf(element.node[a], k)];
-    if (!ElementStresses(CornersOf(m, e), mat.E, mat.nu, ue, stress)) return StressFailureDetail(e);
+    double stress[8];
+    if (!ElementStressesOf(m, u, e, stress)) return StressFailureDetail(e);
     StoredStresses(stress, results.Stresses[e]);
     for (int k = 1; k <= 7; ++k)
       if (!std::isfinite(results.Stresses[e][k])) return StressOutOfRangeDetail(e);

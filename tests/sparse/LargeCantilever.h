@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/ElementMatrices.h"
 #include "solid/SolidModel.h"
 
 namespace qortest {
@@ -58,22 +57,6 @@ inline double TipDeflection(const qor::SolidModel& m, const std::vector<float>& 
   for (std::int32_t n = 1; n <= m.NodeCount(); ++n)
     if (m.Nodes[n].x == L) lowest = std::min(lowest, static_cast<double>(u[qor::DofOf(n, 3)]));
   return lowest;
-}
-
-// Element e's stresses [1..7] in double from the displacements u, through the kernel every solver uses;
-// false when the kernel refuses the element.
-inline bool StressesFrom(const qor::SolidModel& m, const std::vector<double>& u, std::int32_t e, double stress[8]) {
-  qor::TetCorners corners;
-  double ue[13];
-  for (int a = 1; a <= 4; ++a) {
-    const std::int32_t n = m.Elements[e].node[a];
-    corners.x[a] = m.Nodes[n].x;
-    corners.y[a] = m.Nodes[n].y;
-    corners.z[a] = m.Nodes[n].z;
-    for (int k = 1; k <= 3; ++k) ue[3 * (a - 1) + k] = u[qor::DofOf(n, k)];
-  }
-  const qor::MaterialRow& material = m.Materials[m.Elements[e].material];
-  return qor::ElementStresses(corners, material.E, material.nu, ue, stress);
 }
 
 }  // namespace qortest

@@ -11,8 +11,8 @@
 #include "analysis/ComputeCommand.h"
 #include "analysis/ModelFamilies.h"
 #include "analysis/SolverWorkspace.h"
-#include "sparse/Distribution.h"
 #include "sparse/LargeCantilever.h"
+#include "sparse/SolidElements.h"
 #include "sparse/SparseSolve.h"
 
 namespace {
@@ -36,20 +36,7 @@ double Largest(const std::vector<double>& values) {
 // random: every displacement and every stress within 1e-7 of the largest of
 // its kind, and the results stored from them as the window stores its own.
 TEST(SparseSolve, AgreesWithTheBandPath) {
-  std::vector<ModelFamily> families = DenseReferenceFamilies();
-  families.push_back({"one tetrahedron held at three corners", [](ModelStore& s) {
-                        BuildBlockMesh(s, {}, 1, 1, 1, 1000.0f, 0.3f);
-                        const float p[5][3] = {{}, {2, 0, 0}, {0, 2, 0}, {0, 0, 2}, {0, 0, 0}};
-                        for (int n = 1; n <= 4; ++n) s.Nodes[n] = {p[n][0], p[n][1], p[n][2]};
-                        s.NodeCount = s.ElementCount = 1 + 3;
-                        s.ElementCount = 1;
-                        for (int a = 1; a <= 4; ++a) s.Elements[1].node[a] = a;
-                        s.Elements[1].material = 1;
-                        for (int n = 1; n <= 3; ++n)
-                          for (int c = 1; c <= 3; ++c) AddSupport(s, n, c);
-                        s.Forces[DofOf(4, 1)] = -1.0f;
-                        s.Forces[DofOf(4, 3)] = 2.0f;
-                      }});
+  const std::vector<ModelFamily> families = DenseReferenceFamilies();
   ModelStore s;
   for (const ModelFamily& family : families) {
     for (unsigned seed : {0u, 5u}) {
@@ -86,7 +73,7 @@ TEST(SparseSolve, AgreesWithTheBandPath) {
         const SolidModel model = ModelOf(s);
         for (int e = 1; e <= s.ElementCount; ++e) {
           double stress[8];
-          ASSERT_TRUE(StressesFrom(model, u, e, stress));
+          ASSERT_TRUE(ElementStressesOf(model, u, e, stress));
           StressRow stored{};
           StoredStresses(stress, stored);
           for (int k = 1; k <= 7; ++k) {
@@ -174,40 +161,6 @@ TEST(SparseSolve, UnconvergedIterationsFallBackToDirect) {
   EXPECT_NE(outcome.notice.find("nie osiągnęło zbieżności w 3 iteracjach"), std::string::npos) << outcome.notice;
   ASSERT_EQ(fallen.size(), direct.size());
   for (std::size_t d = 1; d < direct.size(); ++d) EXPECT_NEAR(fallen[d], direct[d], 1e-12 * Largest(direct)) << d;
-}
-
-// The split among processes: every node in exactly one contiguous range,
-// every element of a process touching only nodes of that process or of a
-// lower one, the elements shared out evenly, in compact parts.
-TEST(SparseSolve, DistributionGivesEachProcessOneRange) {
-  ModelStore s;
-  BuildCantilever(s, 12, 2, 3, 1.0f, 1.0f);
-  Renumber(s, RandomPermutation(s.NodeCount, 3));
-  const SolidModel model = ModelOf(s);
-  for (int ranks : {1, 2, 3, 5}) {
-    const Distribution d = DistributeModel(model, ranks);
-    ASSERT_EQ(d.FirstIndex.size(), static_cast<std::size_t>(ranks) + 1);
-    EXPECT_EQ(d.FirstIndex.back(), model.NodeCount());
-    std::vector<int> seen(model.NodeCount(), 0);
-    for (int n = 1; n <= model.NodeCount(); ++n) ++seen.at(d.NodeIndex[n]);
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), model.NodeCount()) << ranks;
-    std::vector<int> perRank(ranks, 0);
-    for (int e = 1; e <= model.ElementCount(); ++e) {
-      const int r = d.ElementRank[e];
-      ++perRank.at(r);
-      for (int a = 1; a <= 4; ++a) EXPECT_LT(d.NodeIndex[model.Elements[e].node[a]], d.FirstIndex[r + 1]) << e;
-    }
-    for (int r = 0; r < ranks; ++r) EXPECT_NEAR(perRank[r], model.ElementCount() / double(ranks), 1.0) << r;
-    // On a bar the parts are slices across it, in the order of the processes.
-    std::vector<double> lowest(ranks, 1e30), highest(ranks, -1e30);
-    for (int e = 1; e <= model.ElementCount(); ++e) {
-      double x = 0;
-      for (int a = 1; a <= 4; ++a) x += model.Nodes[model.Elements[e].node[a]].x;
-      lowest[d.ElementRank[e]] = std::min(lowest[d.ElementRank[e]], x);
-      highest[d.ElementRank[e]] = std::max(highest[d.ElementRank[e]], x);
-    }
-    for (int r = 0; r + 1 < ranks; ++r) EXPECT_LE(highest[r], lowest[r + 1]) << ranks << " processes, " << r;
-  }
 }
 
 // A cantilever 10 × 1 × 1, E = 200000, nu = 0.3, clamped at x = 0, 100 in

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "analysis/BlockMesh.h"
-#include "sparse/LargeCantilever.h"
 #include "sparse/SanitizerOptions.h"
+#include "sparse/SolidElements.h"
 #include "sparse/SparseSolve.h"
 
 namespace {
@@ -52,7 +52,7 @@ std::vector<double> Solve(const SolidModel& model, SparseSolver solver, std::siz
   dofs = values.size();
   double stress[8];
   for (std::int32_t e = 1; e <= model.ElementCount() && !values.empty(); ++e) {
-    if (!qortest::StressesFrom(model, values, e, stress)) return {};
+    if (!ElementStressesOf(model, values, e, stress)) return {};
     values.insert(values.end(), stress + 1, stress + 8);
   }
   return values;
