@@ -163,6 +163,54 @@ TEST(SparseSolve, UnconvergedIterationsFallBackToDirect) {
   for (std::size_t d = 1; d < direct.size(); ++d) EXPECT_NEAR(fallen[d], direct[d], 1e-12 * Largest(direct)) << d;
 }
 
+// Under mpirun (make test runs it on two processes): the solve shared by
+// every process against the first process alone, both solvers, on a
+// cantilever of two materials with a prescribed end displacement and nodes
+// numbered at random, so that every process owns scattered node numbers.
+// Every displacement and every stress (in double: the stored floats could not
+// show it) within 1e-8 of the largest of its kind.
+TEST(SparseSolve, ManyProcessesAgreeWithOne) {
+  int rank = 0, size = 1;
+  MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+  MPI_Comm_size(PETSC_COMM_WORLD, &size);
+  if (size == 1) GTEST_SKIP() << "one process: run under mpirun";
+  ModelStore s;
+  BuildCantilever(s, 20, 3, 3, 0.5f, 2.0f);
+  s.Materials[++s.MaterialCount] = {50000.0f, 0.25f};
+  for (int e = 1; e <= s.ElementCount; ++e)
+    if (s.Nodes[s.Elements[e].node[1]].z >= 1.0f) s.Elements[e].material = 2;
+  for (int n : NodesWhere(s, 0, 10.0f))
+    if (s.Nodes[n].z == 0.0f) AddSupport(s, n, 1, 1);
+  Renumber(s, RandomPermutation(s.NodeCount, 17));
+  const SolidModel model = ModelOf(s);
+  auto solve = [&](SparseSolver solver, std::vector<double>& u, std::vector<double>& stresses) {
+    SparseOptions options;
+    options.solver = solver;
+    options.solvedDisplacements = &u;
+    SolidResults results;
+    ASSERT_TRUE(SolveSparse(model, options, results).succeeded);
+    double stress[8];
+    for (std::int32_t e = 1; e <= model.ElementCount() && rank == 0; ++e) {
+      ASSERT_TRUE(ElementStressesOf(model, u, e, stress));
+      stresses.insert(stresses.end(), stress + 1, stress + 8);
+    }
+  };
+  for (SparseSolver solver : {SparseSolver::Direct, SparseSolver::Iterative}) {
+    std::vector<double> u, stresses, uAlone, stressesAlone;
+    solve(solver, u, stresses);
+    if (rank != 0) continue;
+    const MPI_Comm world = PETSC_COMM_WORLD;  // PETSc's objects on this process's own communicator
+    PETSC_COMM_WORLD = PETSC_COMM_SELF;
+    solve(solver, uAlone, stressesAlone);
+    PETSC_COMM_WORLD = world;
+    ASSERT_EQ(u.size(), uAlone.size());
+    ASSERT_EQ(stresses.size(), stressesAlone.size());
+    for (std::size_t d = 1; d < u.size(); ++d) EXPECT_NEAR(u[d], uAlone[d], 1e-8 * Largest(uAlone)) << d;
+    for (std::size_t i = 0; i < stresses.size(); ++i)
+      EXPECT_NEAR(stresses[i], stressesAlone[i], 1e-8 * Largest(stressesAlone)) << "element " << i / 7 + 1;
+  }
+}
+
 // A cantilever 10 × 1 × 1, E = 200000, nu = 0.3, clamped at x = 0, 100 in
 // -z over the end face: the largest tip deflection against the beam formula
 // P·L³/(3EI) = 2 (I = 1/12), which the shear flexibility and the stiffness of
