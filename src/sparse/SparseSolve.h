@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/UserMessage.h"
 #include "solid/Progress.h"
@@ -19,19 +20,23 @@ struct SparseOptions {
   SparseSolver solver = SparseSolver::Iterative;
   bool useDensities = false;  // the file's per-element multipliers, as "&Gęstości z pliku"
   Progress* progress = nullptr;
+  // When set, the first process also receives the displacements as solved, before their rounding to float
+  // ([1..3·NodeCount], index 0 unused): for comparisons finer than a float.
+  std::vector<double>* solvedDisplacements = nullptr;
 };
 
 struct SparseOutcome {
   bool succeeded = false;
-  UserMessage message;        // on failure: the message and its cause line (detail), as the band path gives them
-  int iterations = 0;         // iterative: the iterations taken
-  double residual = 0;        // iterative: the final relative residual
+  UserMessage message;  // on failure: the message and its cause line (detail), as the band path gives them
+  int iterations = 0;   // iterative: the iterations taken
+  double residual = 0;  // iterative: the final relative residual
   bool fellBackToDirect = false;
-  std::string notice;         // what standard error should say of a fall-back, empty otherwise
+  std::string notice;  // what standard error should say of a fall-back, empty otherwise
 };
 
 // MPI and PETSc for the whole run of the program: one per process, before
-// any other call of this interface, ended when it goes out of scope.
+// any other call of this interface, ended when it goes out of scope. Throws
+// std::runtime_error (a Polish message) when MPI or PETSc cannot start.
 class ParallelSession {
  public:
   ParallelSession(int* argc, char*** argv);
