@@ -85,13 +85,13 @@ int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& n
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<std::string> ReadWholeFile(const std::string& path, long long maxBytes) {
   // Non-blocking, so that opening a named pipe without a writer returns at
   // once instead of waiting; such a file is then refused as not regular.
   Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) return std::nullopt;
   struct stat info {};
-  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MaxReadFileSize) return std::nullopt;
+  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxBytes) return std::nullopt;
   // One byte more than the bound is asked for, so a file that grew since it
   // was measured is still refused.
   std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
@@ -102,8 +102,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     if (got < 0) return std::nullopt;
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
-    if (filled > static_cast<std::size_t>(MaxReadFileSize)) return std::nullopt;
-    if (filled == text.size()) text.resize(std::min<std::size_t>(2 * text.size(), MaxReadFileSize + 1));
+    if (filled > static_cast<std::size_t>(maxBytes)) return std::nullopt;
+    if (filled == text.size())
+      text.resize(std::min<std::size_t>(2 * text.size(), static_cast<std::size_t>(maxBytes) + 1));
   }
   text.resize(filled);
   return text;
