@@ -11,17 +11,8 @@ namespace qor {
 namespace {
 constexpr const char* kCaption = "Obliczenia";
 
-// Results smaller than this are shown and stored as exact zeros. The solver's
-// double is rounded to float first: the model keeps floats.
-float CleanSmall(double result) {
-  const float value = static_cast<float>(result);
-  return std::fabs(static_cast<double>(value)) < 1e-8 ? 0.0f : value;
-}
-
-// Element e's seven stresses as the model stores them.
 void StoredStresses(const SolverWorkspace& ws, int e, StressRow& row) {
-  for (int k = 1; k <= 6; ++k) row[k] = CleanSmall(ws.ElementStresses[e][k]);
-  row[Reduced] = static_cast<float>(ReducedStress(row[1], row[2], row[3], row[4], row[5], row[6]));
+  qor::StoredStresses(ws.ElementStresses[e].data(), row);
 }
 
 char DirectionLetter(int dof) { return "xyz"[(dof - 1) % 3]; }
@@ -45,36 +36,61 @@ std::string FailureDetail(const SolverWorkspace& ws) {
       return "Węzeł " + node + " nie należy do żadnego elementu i" + free;
     return "Węzeł " + node + free;
   }
-  if (ws.Status == SolveInputError && ws.FailureMaterial > 0)
-    return "Materiał " + std::to_string(ws.FailureMaterial) +
-           " ma niepoprawne stałe: moduł Younga E musi być dodatni, a współczynnik Poissona ni większy od -1 i "
-           "mniejszy od 0,5.";
-  if (ws.Status == SolveInputError && ws.FailureElement > 0) {
-    const std::string element = "Element " + std::to_string(ws.FailureElement);
-    const float rho = ws.ElementDensities[ws.FailureElement];
-    if (!(std::isfinite(rho) && rho >= 0.0f)) return element + " ma ujemną lub niepoprawną gęstość z pliku.";
-    return element + " ma zerową objętość: jego węzły leżą w jednej płaszczyźnie.";
-  }
-  if (ws.Status == SolveStressError && ws.FailureElement > 0)
-    return "Nie można obliczyć naprężeń w elemencie " + std::to_string(ws.FailureElement) + ".";
+  if (ws.Status == SolveInputError && ws.FailureMaterial > 0) return MaterialFailureDetail(ws.FailureMaterial);
+  if (ws.Status == SolveInputError && ws.FailureElement > 0)
+    return ElementFailureDetail(ws.FailureElement, ws.ElementDensities[ws.FailureElement]);
+  if (ws.Status == SolveStressError && ws.FailureElement > 0) return StressFailureDetail(ws.FailureElement);
   return {};
 }
 
 // The first result that does not fit a float, described; nothing when all fit.
 std::optional<std::string> ResultOutOfRange(const SolverWorkspace& ws) {
   for (int d = 1; d <= ws.DofCount; ++d)
-    if (!std::isfinite(CleanSmall(ws.Rhs[d])))
-      return "Przemieszczenie węzła " + NodeOf(d) + " w kierunku " + DirectionLetter(d) + " przekracza zakres liczb.";
+    if (!std::isfinite(CleanSmall(ws.Rhs[d]))) return DisplacementOutOfRangeDetail(d);
   for (int e = 1; e <= ws.ElementCount; ++e) {
     StressRow row{};
     StoredStresses(ws, e, row);
     for (int k = 1; k <= 7; ++k)
-      if (!std::isfinite(row[k])) return "Naprężenie w elemencie " + std::to_string(e) + " przekracza zakres liczb.";
+      if (!std::isfinite(row[k])) return StressOutOfRangeDetail(e);
   }
   return std::nullopt;
 }
 
 }  // namespace
+
+float CleanSmall(double result) {
+  const float value = static_cast<float>(result);
+  return std::fabs(static_cast<double>(value)) < 1e-8 ? 0.0f : value;
+}
+
+void StoredStresses(const double stress[8], StressRow& row) {
+  for (int k = 1; k <= 6; ++k) row[k] = CleanSmall(stress[k]);
+  row[Reduced] = static_cast<float>(ReducedStress(row[1], row[2], row[3], row[4], row[5], row[6]));
+}
+
+std::string MaterialFailureDetail(int material) {
+  return "Materiał " + std::to_string(material) +
+         " ma niepoprawne stałe: moduł Younga E musi być dodatni, a współczynnik Poissona ni większy od -1 i "
+         "mniejszy od 0,5.";
+}
+
+std::string ElementFailureDetail(int element, float density) {
+  const std::string name = "Element " + std::to_string(element);
+  if (!(std::isfinite(density) && density >= 0.0f)) return name + " ma ujemną lub niepoprawną gęstość z pliku.";
+  return name + " ma zerową objętość: jego węzły leżą w jednej płaszczyźnie.";
+}
+
+std::string StressFailureDetail(int element) {
+  return "Nie można obliczyć naprężeń w elemencie " + std::to_string(element) + ".";
+}
+
+std::string DisplacementOutOfRangeDetail(int dof) {
+  return "Przemieszczenie węzła " + NodeOf(dof) + " w kierunku " + DirectionLetter(dof) + " przekracza zakres liczb.";
+}
+
+std::string StressOutOfRangeDetail(int element) {
+  return "Naprężenie w elemencie " + std::to_string(element) + " przekracza zakres liczb.";
+}
 
 bool ModelTooLarge(const ModelStore& s) {
   return s.ElementCount >= ElementLimit || s.NodeCount >= NodeLimit || 3 * s.NodeCount >= DofLimit ||

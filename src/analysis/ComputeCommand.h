@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "model/ModelStore.h"
 #include "platform/UserMessage.h"
@@ -43,5 +44,22 @@ ComputeOutcome RunComputeCommand(ModelStore& store, bool useDensities);
 
 /// The message of a failed computation.
 UserMessage ComputationFailedMessage();
+
+// How every solver path stores its double results in the model's floats, and
+// what it says of an element or a result it cannot take.
+
+/// The result rounded to float, and 0 when that is below 1e-8 in magnitude.
+float CleanSmall(double result);
+/// stress[1..6] through CleanSmall, the reduced stress recomputed from the stored six.
+void StoredStresses(const double stress[8], StressRow& row);
+/// The cause line of a material whose constants fail MaterialConstantsValid.
+std::string MaterialFailureDetail(int material);
+/// The cause line of an element whose stiffness cannot be built (a bad density or a zero volume).
+std::string ElementFailureDetail(int element, float density);
+/// The cause line of an element whose stresses cannot be recovered.
+std::string StressFailureDetail(int element);
+/// The cause lines of a displacement (degree of freedom `dof`) or an element's stress beyond the floats.
+std::string DisplacementOutOfRangeDetail(int dof);
+std::string StressOutOfRangeDetail(int element);
 
 }  // namespace qor

@@ -82,4 +82,35 @@ void BuildElementStiffness(const Matrix6x12& B, const Matrix6x12& DB, double det
   }
 }
 
+bool ElementStiffness(const TetCorners& corners, double E, double nu, double rho, Matrix12x12& Ke) {
+  Matrix6x6 D;
+  Matrix6x12 B, DB;
+  double det = 0;
+  if (!BuildElasticity(E, nu, ElasticityVariant::Stiffness, D)) return false;
+  if (!BuildStrainDisplacement(corners, B, det) || !std::isfinite(det)) return false;
+  MultiplyDB(D, B, DB);
+  BuildElementStiffness(B, DB, det, rho, Ke);
+  return true;
+}
+
+double ReducedStress(double s1, double s2, double s3, double s4, double s5, double s6) {
+  const double s = s1 * s1 + s2 * s2 + s3 * s3 - s1 * s2 - s1 * s3 - s2 * s3 + 3.0 * (s4 * s4 + s5 * s5 + s6 * s6);
+  return s >= 0.0 ? std::sqrt(s) : 0.0;
+}
+
+bool ElementStresses(const TetCorners& corners, double E, double nu, const double u[13], double stress[8]) {
+  Matrix6x6 D;
+  Matrix6x12 B, DB;
+  double det = 0;
+  if (!BuildElasticity(E, nu, ElasticityVariant::Stress, D) || !BuildStrainDisplacement(corners, B, det)) return false;
+  MultiplyDB(D, B, DB);
+  for (int k = 1; k <= 6; ++k) {
+    double sigma = 0.0;
+    for (int j = 1; j <= 12; ++j) sigma += DB[k][j] * u[j];
+    stress[k] = sigma;
+  }
+  stress[7] = ReducedStress(stress[1], stress[2], stress[3], stress[4], stress[5], stress[6]);
+  return true;
+}
+
 }  // namespace qor

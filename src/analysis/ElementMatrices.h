@@ -35,4 +35,18 @@ void MultiplyDB(const Matrix6x6& D, const Matrix6x12& B, Matrix6x12& DB);
 /// Ke = |det|·rho/6 · Bᵀ·DB, each entry's sum over l = 1..6 taken in increasing l from 0.
 void BuildElementStiffness(const Matrix6x12& B, const Matrix6x12& DB, double det, double rho, Matrix12x12& Ke);
 
+// The two element kernels every solver path calls, so that the band and the
+// sparse paths compute each element with the same arithmetic, bit for bit.
+
+/// Ke = |det|·rho/6 · Bᵀ·D·B of one element (D of the stiffness variant). False when D or B cannot be
+/// built or det is not finite; Ke is then unspecified.
+bool ElementStiffness(const TetCorners& corners, double E, double nu, double rho, Matrix12x12& Ke);
+
+/// stress[1..6] = D·B·u (D of the stress variant) from the element's nodal displacements u[1..12],
+/// stress[7] the reduced stress of those six. False when D or B cannot be built.
+bool ElementStresses(const TetCorners& corners, double E, double nu, const double u[13], double stress[8]);
+
+/// sqrt(s1² + s2² + s3² - s1s2 - s1s3 - s2s3 + 3(s4² + s5² + s6²)), or 0 when the sum is negative.
+double ReducedStress(double s1, double s2, double s3, double s4, double s5, double s6);
+
 }  // namespace qor

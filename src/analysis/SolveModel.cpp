@@ -92,11 +92,7 @@ bool AssembleBand(SolverWorkspace& ws) {
     // the wrong way.
     const float rho = ws.ElementDensities[e];
     if (!(std::isfinite(rho) && rho >= 0.0f)) return false;
-    if (!BuildElasticity(ws.MaterialE[m], ws.MaterialNu[m], ElasticityVariant::Stiffness, ws.D)) return false;
-    double det = 0;
-    if (!BuildStrainDisplacement(CornersOf(ws, e), ws.B, det) || !std::isfinite(det)) return false;
-    MultiplyDB(ws.D, ws.B, ws.DB);
-    BuildElementStiffness(ws.B, ws.DB, det, rho, ws.Ke);
+    if (!ElementStiffness(CornersOf(ws, e), ws.MaterialE[m], ws.MaterialNu[m], rho, ws.Ke)) return false;
 
     const auto& nodes = ws.ElementNodes[e];
     for (int a = 1; a <= 4; ++a) {

@@ -42,9 +42,6 @@ struct SolverWorkspace {
   std::int32_t HalfBandwidth = 0;
   double Penalty = 0;
   Matrix12x12 Ke{};
-  Matrix6x12 B{};
-  Matrix6x6 D{};
-  Matrix6x12 DB{};
   std::int32_t Status = 0;
   std::int32_t ElementCount = 0, NodeCount = 0, SupportCount = 0, MaterialCount = 0;
   std::int32_t DofCount = 0;
@@ -120,7 +117,5 @@ TetCorners CornersOf(const SolverWorkspace& ws, int e);
 
 /// Six stress components and the reduced (Huber) stress of every element; false and Status 3 on failure.
 bool RecoverStresses(SolverWorkspace& ws);
-/// sqrt(s1² + s2² + s3² - s1s2 - s1s3 - s2s3 + 3(s4² + s5² + s6²)), or 0 when the sum is negative.
-double ReducedStress(double s1, double s2, double s3, double s4, double s5, double s6);
 
 }  // namespace qor

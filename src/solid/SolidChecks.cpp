@@ -31,12 +31,9 @@ std::optional<std::string> ElementFault(const SolidModel& model, std::int32_t e,
   const ElementRow& element = model.Elements[e];
   const std::int32_t m = element.material;
   if (m < 1 || m > model.MaterialCount() || !MaterialConstantsValid(model.Materials[m].E, model.Materials[m].nu))
-    return "Materiał " + std::to_string(m) +
-           " ma niepoprawne stałe: moduł Younga E musi być dodatni, a współczynnik Poissona ni większy od -1 i "
-           "mniejszy od 0,5.";
+    return MaterialFailureDetail(m);
   const float rho = useDensities ? model.Densities[e] : 1.0f;
-  if (!(std::isfinite(rho) && rho >= 0.0f))
-    return "Element " + std::to_string(e) + " ma ujemną lub niepoprawną gęstość z pliku.";
+  if (!(std::isfinite(rho) && rho >= 0.0f)) return ElementFailureDetail(e, rho);
   TetCorners corners;
   for (int a = 1; a <= 4; ++a) {
     const NodeRow& p = model.Nodes[element.node[a]];
@@ -46,8 +43,7 @@ std::optional<std::string> ElementFault(const SolidModel& model, std::int32_t e,
   }
   Matrix6x12 B;
   double det = 0;
-  if (!BuildStrainDisplacement(corners, B, det) || !std::isfinite(det))
-    return "Element " + std::to_string(e) + " ma zerową objętość: jego węzły leżą w jednej płaszczyźnie.";
+  if (!BuildStrainDisplacement(corners, B, det) || !std::isfinite(det)) return ElementFailureDetail(e, rho);
   return std::nullopt;
 }
 

@@ -23,11 +23,11 @@ struct SparseOptions {
 
 struct SparseOutcome {
   bool succeeded = false;
-  UserMessage message;        // on failure: the message and its cause line (detail), as the band path gives them
-  int iterations = 0;         // iterative: the iterations taken
-  double residual = 0;        // iterative: the final relative residual
+  UserMessage message;  // on failure: the message and its cause line (detail), as the band path gives them
+  int iterations = 0;   // iterative: the iterations taken
+  double residual = 0;  // iterative: the final relative residual
   bool fellBackToDirect = false;
-  std::string notice;         // what standard error should say of a fall-back, empty otherwise
+  std::string notice;  // what standard error should say of a fall-back, empty otherwise
 };
 
 // MPI and PETSc for the whole run of the program: one per process, before

@@ -1,0 +1,539 @@
+#include "sparse/SparseSolve.h"
+
+#include <petscksp.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "analysis/ComputeCommand.h"
+#include "analysis/ElementMatrices.h"
+#include "sparse/Distribution.h"
+
+namespace qor {
+
+namespace {
+
+// A PETSc call that failed. PETSc is told to return its errors instead of
+// printing them (see ParallelSession); the failure leaves this file as a
+// failed computation, never as an exception of the program.
+struct PetscFailure {};
+
+void Check(PetscErrorCode code) {
+  if (code != 0) throw PetscFailure{};
+}
+
+// PETSc objects destroyed when they go out of scope, so that every path out
+// of the solver (a failure included) frees them on every process.
+template <class T, PetscErrorCode (*Destroy)(T*)>
+class Owned {
+ public:
+  Owned() = default;
+  ~Owned() {
+    if (handle_) Destroy(&handle_);
+  }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  T* operator&() { return &handle_; }
+  operator T() const { return handle_; }
+  void Reset() {
+    if (handle_) Destroy(&handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  T handle_ = nullptr;
+};
+using OwnedMat = Owned<Mat, MatDestroy>;
+using OwnedVec = Owned<Vec, VecDestroy>;
+using OwnedKsp = Owned<KSP, KSPDestroy>;
+using OwnedIs = Owned<IS, ISDestroy>;
+using OwnedScatter = Owned<VecScatter, VecScatterDestroy>;
+using OwnedNullSpace = Owned<MatNullSpace, MatNullSpaceDestroy>;
+
+// CG stops when the unpreconditioned residual has fallen by this factor. At
+// 1e-12 every model of the tests agrees with the sparse Cholesky to better
+// than 1e-9 of its largest displacement and stress; the cantilever of 1e5
+// degrees of freedom needs about a fifth more iterations than at 1e-10.
+constexpr PetscReal IterativeTolerance = 1e-12;
+constexpr PetscInt IterationBudget = 3000;
+// A solution whose true residual ||b - A·x|| / ||b|| exceeds this is no
+// solution: a solver that reports success with such a residual has failed.
+constexpr double AcceptableResidual = 1e-6;
+// The part of the available memory a sparse Cholesky may plan to use.
+constexpr double DirectMemoryShare = 0.8;
+
+struct Context {
+  const SolidModel& model;
+  const SparseOptions& options;
+  MPI_Comm comm = PETSC_COMM_WORLD;
+  int rank = 0, size = 1;
+  Distribution parts;
+  PetscInt first = 0, owned = 0;  // the process's nodes: shared indices first .. first + owned - 1
+
+  Context(const SolidModel& m, const SparseOptions& o) : model(m), options(o) {}
+  bool Owns(std::int32_t node) const {
+    const PetscInt i = parts.NodeIndex[node];
+    return i >= first && i < first + owned;
+  }
+  Progress* Report() const { return rank == 0 ? options.progress : nullptr; }
+};
+
+// A failure seen by one process, made known to all: the smallest element
+// number that failed (0 when none) on every process.
+std::int32_t SmallestOnAnyProcess(const Context& c, std::int32_t element) {
+  std::int32_t local = element > 0 ? element : std::numeric_limits<std::int32_t>::max(), global = 0;
+  MPI_Allreduce(&local, &global, 1, MPI_INT32_T, MPI_MIN, c.comm);
+  return global == std::numeric_limits<std::int32_t>::max() ? 0 : global;
+}
+
+TetCorners CornersOf(const SolidModel& model, std::int32_t e) {
+  TetCorners corners;
+  for (int a = 1; a <= 4; ++a) {
+    const NodeRow& n = model.Nodes[model.Elements[e].node[a]];
+    corners.x[a] = n.x;
+    corners.y[a] = n.y;
+    corners.z[a] = n.z;
+  }
+  return corners;
+}
+
+// For every node of the process, the number of neighbouring nodes (itself
+// included) inside and outside its own range: the block rows' preallocation.
+// Built from the elements at each node, then freed.
+void CountNeighbours(const Context& c, std::vector<PetscInt>& inside, std::vector<PetscInt>& outside) {
+  const SolidModel& m = c.model;
+  std::vector<std::int64_t> start(static_cast<std::size_t>(c.owned) + 1, 0);
+  for (std::int32_t e = 1; e <= m.ElementCount(); ++e)
+    for (int a = 1; a <= 4; ++a)
+      if (c.Owns(m.Elements[e].node[a])) ++start[c.parts.NodeIndex[m.Elements[e].node[a]] - c.first + 1];
+  for (PetscInt i = 0; i < c.owned; ++i) start[i + 1] += start[i];
+  std::vector<std::int32_t> elementsAt(static_cast<std::size_t>(start[c.owned]));
+  std::vector<std::int64_t> fill(start.begin(), start.end() - 1);
+  for (std::int32_t e = 1; e <= m.ElementCount(); ++e)
+    for (int a = 1; a <= 4; ++a)
+      if (c.Owns(m.Elements[e].node[a])) elementsAt[fill[c.parts.NodeIndex[m.Elements[e].node[a]] - c.first]++] = e;
+
+  inside.assign(c.owned, 1);  // a node in no element still has its diagonal block
+  outside.assign(c.owned, 0);
+  std::vector<PetscInt> near;
+  for (PetscInt i = 0; i < c.owned; ++i) {
+    near.clear();
+    for (std::int64_t k = start[i]; k < start[i + 1]; ++k)
+      for (int a = 1; a <= 4; ++a) near.push_back(c.parts.NodeIndex[m.Elements[elementsAt[k]].node[a]]);
+    if (near.empty()) continue;
+    std::sort(near.begin(), near.end());
+    near.erase(std::unique(near.begin(), near.end()), near.end());
+    const auto lo = std::lower_bound(near.begin(), near.end(), c.first);
+    const auto hi = std::lower_bound(near.begin(), near.end(), c.first + c.owned);
+    inside[i] = static_cast<PetscInt>(hi - lo);
+    outside[i] = static_cast<PetscInt>(near.size()) - inside[i];
+  }
+}
+
+// Assembles the process's elements into A. Returns the first failing element of any process (0 when none)
+// and, for a bad material, that material in `material`.
+std::int32_t AssembleElements(const Context& c, Mat A, std::int32_t& material) {
+  const SolidModel& m = c.model;
+  std::int32_t failed = 0, failedMaterial = 0;
+  Matrix12x12 Ke;
+  PetscScalar values[144];
+  PetscInt blocks[4];
+  for (std::int32_t e = 1; e <= m.ElementCount() && failed == 0; ++e) {
+    if (c.parts.ElementRank[e] != c.rank) continue;
+    const ElementRow& element = m.Elements[e];
+    const MaterialRow& mat = m.Materials[element.material];
+    const float rho = c.options.useDensities ? m.Densities[e] : 1.0f;
+    if (!MaterialConstantsValid(mat.E, mat.nu)) {
+      failed = e;
+      failedMaterial = element.material;
+    } else if (!(std::isfinite(rho) && rho >= 0.0f) || !ElementStiffness(CornersOf(m, e), mat.E, mat.nu, rho, Ke)) {
+      failed = e;
+    }
+    if (failed) break;
+    for (int a = 1; a <= 4; ++a) blocks[a - 1] = c.parts.NodeIndex[element.node[a]];
+    for (int r = 0; r < 12; ++r)
+      for (int k = 0; k < 12; ++k) values[12 * r + k] = Ke[r + 1][k + 1];
+    Check(MatSetValuesBlocked(A, 4, blocks, 4, blocks, values, ADD_VALUES));
+  }
+  Check(MatAssemblyBegin(A, MAT_FINAL_ASSEMBLY));
+  Check(MatAssemblyEnd(A, MAT_FINAL_ASSEMBLY));
+  const std::int32_t first = SmallestOnAnyProcess(c, failed);
+  std::int32_t local = first == failed ? failedMaterial : 0;
+  MPI_Allreduce(&local, &material, 1, MPI_INT32_T, MPI_MAX, c.comm);
+  return first;
+}
+
+// The process's rows of the right-hand side (the forces) and of the
+// coordinates, in the shared numbering.
+void FillOwnRows(const Context& c, Vec b, Vec coordinates) {
+  PetscScalar *f = nullptr, *x = nullptr;
+  Check(VecGetArray(b, &f));
+  Check(VecGetArray(coordinates, &x));
+  for (std::int32_t n = 1; n <= c.model.NodeCount(); ++n) {
+    if (!c.Owns(n)) continue;
+    const PetscInt i = c.parts.NodeIndex[n] - c.first;
+    const NodeRow& p = c.model.Nodes[n];
+    for (int k = 0; k < 3; ++k) f[3 * i + k] = c.model.Forces[DofOf(n, k + 1)];
+    x[3 * i] = p.x;
+    x[3 * i + 1] = p.y;
+    x[3 * i + 2] = p.z;
+  }
+  Check(VecRestoreArray(b, &f));
+  Check(VecRestoreArray(coordinates, &x));
+}
+
+// The supported rows of the process (shared numbering) with their prescribed
+// values. A degree of freedom supported twice takes the mean of its values,
+// as the band path's two penalties give it.
+void OwnSupports(const Context& c, std::vector<PetscInt>& rows, std::vector<PetscScalar>& values) {
+  std::vector<double> sum(3 * static_cast<std::size_t>(c.owned), 0.0);
+  std::vector<int> count(sum.size(), 0);
+  for (std::int32_t j = 1; j <= c.model.SupportCount(); ++j) {
+    const std::int32_t dof = c.model.Supports[j].dof, node = (dof + 2) / 3;
+    if (dof < 1 || dof > c.model.DofCount() || !c.Owns(node)) continue;
+    const std::size_t i = 3 * static_cast<std::size_t>(c.parts.NodeIndex[node] - c.first) + (dof - 1) % 3;
+    sum[i] += c.model.Supports[j].value;
+    ++count[i];
+  }
+  for (std::size_t i = 0; i < sum.size(); ++i)
+    if (count[i] > 0) {
+      rows.push_back(static_cast<PetscInt>(3 * c.first + i));
+      values.push_back(sum[i] / count[i]);
+    }
+}
+
+// Eliminates the supports exactly: each supported row and column becomes
+// that of the identity times the mean diagonal (keeping the matrix's scale,
+// so neither solver meets an eigenvalue out of proportion), the right-hand
+// side of a supported row the prescribed value times it, and every other row's
+// right-hand side loses its column's entries times the prescribed values.
+void EliminateSupports(Mat A, Vec b, Vec prescribed, const std::vector<PetscInt>& rows,
+                       const std::vector<PetscScalar>& values) {
+  OwnedVec diagonal;
+  Check(MatCreateVecs(A, &diagonal, nullptr));
+  Check(MatGetDiagonal(A, diagonal));
+  PetscScalar total = 0;
+  PetscInt n = 0;
+  Check(VecSum(diagonal, &total));
+  Check(VecGetSize(diagonal, &n));
+  const double scale = n > 0 && total > 0 ? total / n : 1.0;
+  Check(VecSet(prescribed, 0.0));
+  if (!rows.empty())
+    Check(VecSetValues(prescribed, static_cast<PetscInt>(rows.size()), rows.data(), values.data(), INSERT_VALUES));
+  Check(VecAssemblyBegin(prescribed));
+  Check(VecAssemblyEnd(prescribed));
+  Check(MatZeroRowsColumns(A, static_cast<PetscInt>(rows.size()), rows.data(), scale, prescribed, b));
+}
+
+// The memory available to the run, in MB, from /proc/meminfo (infinite when unknown).
+double AvailableMegabytes() {
+  std::ifstream in("/proc/meminfo");
+  std::string key;
+  double kb = 0;
+  std::string unit;
+  while (in >> key >> kb >> unit)
+    if (key == "MemAvailable:") return kb / 1024.0;
+  return std::numeric_limits<double>::infinity();
+}
+
+std::string Format(const char* format, double a, double b = 0) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+// ||b - A·x|| / ||b|| (0 when b is 0 and A·x is too).
+double RelativeResidual(Mat A, Vec b, Vec x) {
+  OwnedVec r;
+  Check(VecDuplicate(b, &r));
+  Check(MatMult(A, x, r));
+  Check(VecAYPX(r, -1.0, b));
+  PetscReal rn = 0, bn = 0;
+  Check(VecNorm(r, NORM_2, &rn));
+  Check(VecNorm(b, NORM_2, &bn));
+  if (bn == 0) return rn == 0 ? 0.0 : std::numeric_limits<double>::infinity();
+  return rn / bn;
+}
+
+struct Monitor {
+  Progress* progress = nullptr;
+  PetscReal initial = 0;
+};
+
+PetscErrorCode ReportIteration(KSP, PetscInt it, PetscReal norm, void* data) {
+  auto* monitor = static_cast<Monitor*>(data);
+  if (it == 0) monitor->initial = norm;
+  if (monitor->progress && it > 0 && it % 10 == 0) {
+    const double relative = monitor->initial > 0 ? norm / monitor->initial : 0.0;
+    monitor->progress->Update("iteracja " + std::to_string(it) + Format(", residuum %.1e", relative));
+  }
+  return 0;
+}
+
+// CG with smoothed-aggregation multigrid, the rigid-body modes of the nodes'
+// coordinates as its near null space. True when PETSc says it converged.
+bool SolveIterative(const Context& c, Mat A, Vec b, Vec x, Vec coordinates, SparseOutcome& outcome) {
+  OwnedNullSpace rigid;
+  Check(VecSetBlockSize(coordinates, 3));
+  Check(MatNullSpaceCreateRigidBody(coordinates, &rigid));
+  Check(MatSetNearNullSpace(A, rigid));
+  OwnedKsp ksp;
+  Check(KSPCreate(c.comm, &ksp));
+  Check(KSPSetOperators(ksp, A, A));
+  Check(KSPSetType(ksp, KSPCG));
+  Check(KSPSetNormType(ksp, KSP_NORM_UNPRECONDITIONED));
+  Check(KSPSetTolerances(ksp, IterativeTolerance, 0.0, PETSC_DEFAULT, IterationBudget));
+  PC pc = nullptr;
+  Check(KSPGetPC(ksp, &pc));
+  Check(PCSetType(pc, PCGAMG));
+  Monitor monitor{c.Report()};
+  Check(KSPMonitorSet(ksp, ReportIteration, &monitor, nullptr));
+  Check(VecSet(x, 0.0));
+  Check(KSPSolve(ksp, b, x));
+  KSPConvergedReason reason;
+  PetscInt iterations = 0;
+  Check(KSPGetConvergedReason(ksp, &reason));
+  Check(KSPGetIterationNumber(ksp, &iterations));
+  outcome.iterations = static_cast<int>(iterations);
+  outcome.residual = RelativeResidual(A, b, x);
+  if (Progress* p = c.Report())
+    p->Update("iteracja " + std::to_string(iterations) + Format(", residuum %.1e", outcome.residual));
+  return reason > 0;
+}
+
+enum class DirectResult { Solved, Failed, TooLarge };
+
+// Sparse LDLᵀ through MUMPS (symmetric, with pivoting): the inertia then
+// tells whether the matrix was positive definite, which a sound model's is.
+// The factor's memory is MUMPS's own estimate after the analysis, checked
+// against the memory available before the factorisation starts.
+DirectResult SolveDirect(const Context& c, Mat A, Vec b, Vec x, double& neededMb, double& availableMb) {
+  Check(MatSetOption(A, MAT_SPD, PETSC_FALSE));
+  Check(MatSetOption(A, MAT_SYMMETRIC, PETSC_TRUE));
+  OwnedMat F;
+  Check(MatGetFactor(A, MATSOLVERMUMPS, MAT_FACTOR_CHOLESKY, &F));
+  if (c.size > 1) Check(MatMumpsSetIcntl(F, 13, 1));  // the inertia needs the root on one process
+  OwnedIs rows, columns;
+  Check(MatGetOrdering(A, MATORDERINGNATURAL, &rows, &columns));
+  MatFactorInfo info;
+  Check(MatFactorInfoInitialize(&info));
+  Check(MatCholeskyFactorSymbolic(F, A, rows, &info));
+  MatFactorError error = MAT_FACTOR_NOERROR;
+  Check(MatFactorGetError(F, &error));
+  if (error != MAT_FACTOR_NOERROR) return DirectResult::Failed;
+  PetscInt totalMb = 0;
+  Check(MatMumpsGetInfog(F, 17, &totalMb));
+  double available = c.rank == 0 ? AvailableMegabytes() : 0;
+  MPI_Bcast(&available, 1, MPI_DOUBLE, 0, c.comm);
+  neededMb = static_cast<double>(totalMb);
+  availableMb = available;
+  if (neededMb > DirectMemoryShare * available) return DirectResult::TooLarge;
+
+  Check(MatCholeskyFactorNumeric(F, A, &info));
+  Check(MatFactorGetError(F, &error));
+  if (error != MAT_FACTOR_NOERROR) return DirectResult::Failed;
+  PetscInt negative = 0, zero = 0, positive = 0;
+  Check(MatGetInertia(F, &negative, &zero, &positive));
+  if (negative > 0 || zero > 0) return DirectResult::Failed;
+  Check(MatSolve(F, b, x));
+  return DirectResult::Solved;
+}
+
+// The solution on the first process in the model's numbering, prescribed
+// values exact; displacements are empty elsewhere.
+std::vector<double> GatherDisplacements(const Context& c, Vec x) {
+  OwnedScatter scatter;
+  OwnedVec all;
+  Check(VecScatterCreateToZero(x, &scatter, &all));
+  Check(VecScatterBegin(scatter, x, all, INSERT_VALUES, SCATTER_FORWARD));
+  Check(VecScatterEnd(scatter, x, all, INSERT_VALUES, SCATTER_FORWARD));
+  std::vector<double> u;
+  if (c.rank != 0) return u;
+  const PetscScalar* v = nullptr;
+  Check(VecGetArrayRead(all, &v));
+  const SolidModel& m = c.model;
+  u.assign(static_cast<std::size_t>(m.DofCount()) + 1, 0.0);
+  for (std::int32_t n = 1; n <= m.NodeCount(); ++n)
+    for (int k = 1; k <= 3; ++k) u[DofOf(n, k)] = v[3 * static_cast<std::size_t>(c.parts.NodeIndex[n]) + k - 1];
+  Check(VecRestoreArrayRead(all, &v));
+  // The same mean as OwnSupports, over the whole model.
+  std::vector<double> sum(u.size(), 0.0);
+  std::vector<int> count(u.size(), 0);
+  for (std::int32_t j = 1; j <= m.SupportCount(); ++j) {
+    const std::int32_t d = m.Supports[j].dof;
+    if (d < 1 || d > m.DofCount()) continue;
+    sum[d] += m.Supports[j].value;
+    ++count[d];
+  }
+  for (std::size_t d = 1; d < u.size(); ++d)
+    if (count[d] > 0) u[d] = sum[d] / count[d];
+  return u;
+}
+
+// On the first process: the stored displacements and stresses, or the cause line of the first result that
+// cannot be stored (empty on success).
+std::string StoreResults(const SolidModel& m, const std::vector<double>& u, SolidResults& results) {
+  results.Displacements.assign(u.size(), 0.0f);
+  for (std::size_t d = 1; d < u.size(); ++d) {
+    results.Displacements[d] = CleanSmall(u[d]);
+    if (!std::isfinite(results.Displacements[d])) return DisplacementOutOfRangeDetail(static_cast<int>(d));
+  }
+  results.Stresses.assign(static_cast<std::size_t>(m.ElementCount()) + 1, StressRow{});
+  for (std::int32_t e = 1; e <= m.ElementCount(); ++e) {
+    const ElementRow& element = m.Elements[e];
+    const MaterialRow& mat = m.Materials[element.material];
+    double ue[13], stress[8];
+    for (int a = 1; a <= 4; ++a)
+      for (int k = 1; k <= 3; ++k) ue[3 * (a - 1) + k] = u[DofOf(element.node[a], k)];
+    if (!ElementStresses(CornersOf(m, e), mat.E, mat.nu, ue, stress)) return StressFailureDetail(e);
+    StoredStresses(stress, results.Stresses[e]);
+    for (int k = 1; k <= 7; ++k)
+      if (!std::isfinite(results.Stresses[e][k])) return StressOutOfRangeDetail(e);
+  }
+  return {};
+}
+
+// The first process's verdict and cause line, given to every process.
+void ShareOutcome(const Context& c, SparseOutcome& outcome) {
+  int flags[2] = {outcome.succeeded ? 1 : 0, outcome.fellBackToDirect ? 1 : 0};
+  MPI_Bcast(flags, 2, MPI_INT, 0, c.comm);
+  outcome.succeeded = flags[0] != 0;
+  outcome.fellBackToDirect = flags[1] != 0;
+  for (std::string* text : {&outcome.message.detail, &outcome.notice}) {
+    int length = static_cast<int>(text->size());
+    MPI_Bcast(&length, 1, MPI_INT, 0, c.comm);
+    text->resize(length);
+    if (length > 0) MPI_Bcast(text->data(), length, MPI_CHAR, 0, c.comm);
+  }
+  if (!outcome.succeeded) {
+    const std::string detail = outcome.message.detail;
+    outcome.message = ComputationFailedMessage();
+    outcome.message.detail = detail;
+  }
+}
+
+SparseOutcome Solve(Context& c, SolidResults& results) {
+  SparseOutcome outcome;
+  outcome.message = ComputationFailedMessage();
+  const SolidModel& m = c.model;
+  c.parts = DistributeModel(m, c.size);
+  c.first = c.parts.FirstIndex[c.rank];
+  c.owned = c.parts.FirstIndex[c.rank + 1] - c.first;
+
+  if (Progress* p = c.Report()) p->BeginStage("Składanie");
+  OwnedMat A;
+  Check(MatCreate(c.comm, &A));
+  Check(MatSetSizes(A, 3 * c.owned, 3 * c.owned, PETSC_DETERMINE, PETSC_DETERMINE));
+  Check(MatSetType(A, MATAIJ));
+  Check(MatSetBlockSize(A, 3));
+  {
+    std::vector<PetscInt> inside, outside;
+    CountNeighbours(c, inside, outside);
+    Check(MatXAIJSetPreallocation(A, 3, inside.data(), outside.data(), nullptr, nullptr));
+  }
+  std::int32_t badMaterial = 0;
+  if (const std::int32_t bad = AssembleElements(c, A, badMaterial)) {
+    if (Progress* p = c.Report()) p->EndStage();
+    outcome.message.detail = badMaterial > 0
+                                 ? MaterialFailureDetail(badMaterial)
+                                 : ElementFailureDetail(bad, c.options.useDensities ? m.Densities[bad] : 1.0f);
+    return outcome;
+  }
+  OwnedVec x, b, coordinates, prescribed;
+  Check(MatCreateVecs(A, &x, &b));
+  Check(VecDuplicate(b, &coordinates));
+  Check(VecDuplicate(b, &prescribed));
+  FillOwnRows(c, b, coordinates);
+  {
+    std::vector<PetscInt> rows;
+    std::vector<PetscScalar> values;
+    OwnSupports(c, rows, values);
+    EliminateSupports(A, b, prescribed, rows, values);
+  }
+  prescribed.Reset();
+  Check(MatSetOption(A, MAT_SYMMETRIC, PETSC_TRUE));
+  if (Progress* p = c.Report()) p->EndStage();
+
+  if (Progress* p = c.Report()) p->BeginStage("Rozwiązanie");
+  bool solved = false;
+  bool direct = c.options.solver == SparseSolver::Direct;
+  if (!direct) {
+    Check(MatSetOption(A, MAT_SPD, PETSC_TRUE));
+    solved = SolveIterative(c, A, b, x, coordinates, outcome) && outcome.residual <= AcceptableResidual;
+    if (!solved) {
+      direct = true;
+      outcome.fellBackToDirect = true;
+      outcome.notice = "Rozwiązanie iteracyjne nie osiągnęło zbieżności w " + std::to_string(outcome.iterations) +
+                       Format(" iteracjach (residuum %.1e); obliczam metodą bezpośrednią.", outcome.residual);
+      if (Progress* p = c.Report()) p->Update(outcome.notice);
+    }
+  }
+  coordinates.Reset();
+  if (direct) {
+    double neededMb = 0, availableMb = 0;
+    const DirectResult result = SolveDirect(c, A, b, x, neededMb, availableMb);
+    if (result == DirectResult::TooLarge) {
+      if (Progress* p = c.Report()) p->EndStage();
+      outcome.message.detail = Format(
+          "Rozwiązanie bezpośrednie potrzebuje około %.0f MB pamięci, dostępne jest %.0f MB.", neededMb, availableMb);
+      if (outcome.fellBackToDirect) outcome.message.detail = outcome.notice + " " + outcome.message.detail;
+      return outcome;
+    }
+    solved = result == DirectResult::Solved;
+    if (solved) outcome.residual = RelativeResidual(A, b, x);
+    solved = solved && outcome.residual <= AcceptableResidual;
+  }
+  if (Progress* p = c.Report()) p->EndStage();
+  if (!solved) return outcome;
+
+  const std::vector<double> u = GatherDisplacements(c, x);
+  A.Reset();
+  if (c.rank == 0) {
+    if (Progress* p = c.Report()) p->BeginStage("Naprężenia");
+    outcome.message.detail = StoreResults(m, u, results);
+    outcome.succeeded = outcome.message.detail.empty();
+    if (Progress* p = c.Report()) p->EndStage();
+  }
+  return outcome;
+}
+
+}  // namespace
+
+ParallelSession::ParallelSession(int* /*argc*/, char*** /*argv*/) {
+  // The program's own arguments are its own: PETSc reads none of them.
+  PetscInitializeNoArguments();
+  // Errors come back as codes, turned into a failed computation here, rather
+  // than printed by PETSc.
+  PetscPushErrorHandler(PetscReturnErrorHandler, nullptr);
+  MPI_Comm_rank(PETSC_COMM_WORLD, &rank_);
+  MPI_Comm_size(PETSC_COMM_WORLD, &size_);
+}
+
+ParallelSession::~ParallelSession() { PetscFinalize(); }
+
+SparseOutcome SolveSparse(const SolidModel& model, const SparseOptions& options, SolidResults& results) {
+  Context c(model, options);
+  MPI_Comm_rank(c.comm, &c.rank);
+  MPI_Comm_size(c.comm, &c.size);
+  SparseOutcome outcome;
+  try {
+    outcome = Solve(c, results);
+  } catch (const PetscFailure&) {
+    outcome = SparseOutcome{};
+    outcome.message = ComputationFailedMessage();
+  } catch (const std::bad_alloc&) {
+    outcome = SparseOutcome{};
+    outcome.message = ComputationFailedMessage();
+    outcome.message.detail = "Brak pamięci na obliczenia.";
+  }
+  ShareOutcome(c, outcome);
+  if (!outcome.succeeded) results = SolidResults{};
+  return outcome;
+}
+
+}  // namespace qor
