@@ -149,14 +149,16 @@ struct SolidRows {
   float Tail(std::int32_t e) const { return results ? results->Stresses[e][Reduced] : 0.0f; }
 };
 
-// True when every number of the text reads back as a float: %g's six digits
-// round the largest floats beyond the float range, and a value at infinity
-// reads back as nothing.
-bool FloatTextsReadBack(std::string_view text) {
-  TokenCursor cursor(text);
-  for (std::string_view token = cursor.Next(); !token.empty(); token = cursor.Next())
-    if (!ParseFloat(token, '.')) return false;
-  return true;
+// True when every float the file holds is finite: the reader refuses a value
+// at infinity or not a number. (Six digits never round a finite float beyond
+// the float range: the largest is written as 3.40282e+38.)
+bool FloatsReadBack(const SolidModel& model) {
+  const auto finite = [](float v) { return std::isfinite(v); };
+  for (std::size_t n = 1; n < model.Nodes.size(); ++n)
+    if (!finite(model.Nodes[n].x) || !finite(model.Nodes[n].y) || !finite(model.Nodes[n].z)) return false;
+  for (std::size_t m = 1; m < model.Materials.size(); ++m)
+    if (!finite(model.Materials[m].E) || !finite(model.Materials[m].nu)) return false;
+  return std::all_of(model.Forces.begin() + 1, model.Forces.end(), finite);
 }
 
 template <class Rows>
@@ -307,12 +309,10 @@ IoResult OpenSolidModelFile(const std::string& path, SolidModel& model) {
 }
 
 std::optional<std::string> WriteSolidModelText(const SolidModel& model, const SolidResults* results) {
-  if (!ReferencesReadBack(model)) return std::nullopt;
+  if (!ReferencesReadBack(model) || !FloatsReadBack(model)) return std::nullopt;
   if (results && (results->Stresses.size() != model.Elements.size())) return std::nullopt;
   const FileCounts counts{model.NodeCount(), model.ElementCount(), model.MaterialCount(), model.SupportCount()};
-  std::string text = ModelText(SolidRows{model, results, counts, results ? 1 : 0});
-  if (!FloatTextsReadBack(text)) return std::nullopt;
-  return text;
+  return ModelText(SolidRows{model, results, counts, results ? 1 : 0});
 }
 
 IoResult SaveSolidModelFile(const SolidModel& model, const SolidResults* results, const std::string& path) {
