@@ -61,9 +61,10 @@ using OwnedNullSpace = Owned<MatNullSpace, MatNullSpaceDestroy>;
 // degrees of freedom needs about a fifth more iterations than at 1e-10.
 constexpr PetscReal IterativeTolerance = 1e-12;
 constexpr PetscInt IterationBudget = 3000;
-// A solution whose true residual ||b - A·x|| / ||b|| exceeds this is no
-// solution: a solver that reports success with such a residual has failed.
-constexpr double AcceptableResidual = 1e-6;
+// A solution whose backward error (see ResidualOf) exceeds this is no
+// solution: a solver that reports success with it has failed. CG stopped at
+// IterativeTolerance leaves about that much, a sparse Cholesky about 1e-16.
+constexpr double AcceptableBackwardError = 1e-9;
 // The part of the available memory a sparse Cholesky may plan to use.
 constexpr double DirectMemoryShare = 0.8;
 
@@ -247,17 +248,34 @@ std::string Format(const char* format, double a, double b = 0) {
   return text;
 }
 
-// ||b - A·x|| / ||b|| (0 when b is 0 and A·x is too).
-double RelativeResidual(Mat A, Vec b, Vec x) {
+// How well x solves A·x = b: the relative residual ||b - A·x|| / ||b||
+// (reported to the user), and the backward error ||b - A·x|| / (||A||·||x||
+// + ||b||) in the maximum norms (judged: a sound solve leaves a few units of
+// rounding whatever the conditioning, while ||r|| / ||b|| of a correct
+// direct solve grows with the condition number).
+struct Residual {
+  double relative = 0, backward = 0;
+};
+
+Residual ResidualOf(Mat A, Vec b, Vec x) {
   OwnedVec r;
   Check(VecDuplicate(b, &r));
   Check(MatMult(A, x, r));
   Check(VecAYPX(r, -1.0, b));
-  PetscReal rn = 0, bn = 0;
-  Check(VecNorm(r, NORM_2, &rn));
-  Check(VecNorm(b, NORM_2, &bn));
-  if (bn == 0) return rn == 0 ? 0.0 : std::numeric_limits<double>::infinity();
-  return rn / bn;
+  PetscReal r2 = 0, b2 = 0, rInf = 0, bInf = 0, xInf = 0, aInf = 0;
+  Check(VecNorm(r, NORM_2, &r2));
+  Check(VecNorm(b, NORM_2, &b2));
+  Check(VecNorm(r, NORM_INFINITY, &rInf));
+  Check(VecNorm(b, NORM_INFINITY, &bInf));
+  Check(VecNorm(x, NORM_INFINITY, &xInf));
+  Check(MatNorm(A, NORM_INFINITY, &aInf));
+  const double infinite = std::numeric_limits<double>::infinity();
+  Residual result;
+  result.relative = b2 > 0 ? r2 / b2 : (r2 == 0 ? 0.0 : infinite);
+  const double scale = aInf * xInf + bInf;
+  result.backward = scale > 0 ? rInf / scale : (rInf == 0 ? 0.0 : infinite);
+  if (!std::isfinite(result.backward)) result.backward = result.relative = infinite;  // NaN included
+  return result;
 }
 
 struct Monitor {
@@ -291,6 +309,8 @@ bool SolveIterative(const Context& c, Mat A, Vec b, Vec x, Vec coordinates, Spar
   PC pc = nullptr;
   Check(KSPGetPC(ksp, &pc));
   Check(PCSetType(pc, PCGAMG));
+  // PETSC_OPTIONS in the environment may tune the solver further, as in any PETSc program.
+  Check(KSPSetFromOptions(ksp));
   Monitor monitor{c.Report()};
   Check(KSPMonitorSet(ksp, ReportIteration, &monitor, nullptr));
   Check(VecSet(x, 0.0));
@@ -300,10 +320,11 @@ bool SolveIterative(const Context& c, Mat A, Vec b, Vec x, Vec coordinates, Spar
   Check(KSPGetConvergedReason(ksp, &reason));
   Check(KSPGetIterationNumber(ksp, &iterations));
   outcome.iterations = static_cast<int>(iterations);
-  outcome.residual = RelativeResidual(A, b, x);
+  const Residual residual = ResidualOf(A, b, x);
+  outcome.residual = residual.relative;
   if (Progress* p = c.Report())
     p->Update("iteracja " + std::to_string(iterations) + Format(", residuum %.1e", outcome.residual));
-  return reason > 0;
+  return reason > 0 && residual.backward <= AcceptableBackwardError;
 }
 
 enum class DirectResult { Solved, Failed, TooLarge };
@@ -317,7 +338,11 @@ DirectResult SolveDirect(const Context& c, Mat A, Vec b, Vec x, double& neededMb
   Check(MatSetOption(A, MAT_SYMMETRIC, PETSC_TRUE));
   OwnedMat F;
   Check(MatGetFactor(A, MATSOLVERMUMPS, MAT_FACTOR_CHOLESKY, &F));
-  if (c.size > 1) Check(MatMumpsSetIcntl(F, 13, 1));  // the inertia needs the root on one process
+  // The inertia needs the null pivots counted (at MUMPS's own threshold, a
+  // few units of rounding of the matrix's norm) and, on many processes, the
+  // root of the elimination tree on one.
+  Check(MatMumpsSetIcntl(F, 24, 1));
+  if (c.size > 1) Check(MatMumpsSetIcntl(F, 13, 1));
   OwnedIs rows, columns;
   Check(MatGetOrdering(A, MATORDERINGNATURAL, &rows, &columns));
   MatFactorInfo info;
@@ -464,7 +489,7 @@ SparseOutcome Solve(Context& c, SolidResults& results) {
   bool direct = c.options.solver == SparseSolver::Direct;
   if (!direct) {
     Check(MatSetOption(A, MAT_SPD, PETSC_TRUE));
-    solved = SolveIterative(c, A, b, x, coordinates, outcome) && outcome.residual <= AcceptableResidual;
+    solved = SolveIterative(c, A, b, x, coordinates, outcome);
     if (!solved) {
       direct = true;
       outcome.fellBackToDirect = true;
@@ -485,8 +510,11 @@ SparseOutcome Solve(Context& c, SolidResults& results) {
       return outcome;
     }
     solved = result == DirectResult::Solved;
-    if (solved) outcome.residual = RelativeResidual(A, b, x);
-    solved = solved && outcome.residual <= AcceptableResidual;
+    if (solved) {
+      const Residual residual = ResidualOf(A, b, x);
+      outcome.residual = residual.relative;
+      solved = residual.backward <= AcceptableBackwardError;
+    }
   }
   if (Progress* p = c.Report()) p->EndStage();
   if (!solved) return outcome;
@@ -496,6 +524,7 @@ SparseOutcome Solve(Context& c, SolidResults& results) {
   if (c.rank == 0) {
     if (Progress* p = c.Report()) p->BeginStage("Naprężenia");
     outcome.message.detail = StoreResults(m, u, results);
+    if (c.options.solvedDisplacements) *c.options.solvedDisplacements = u;
     outcome.succeeded = outcome.message.detail.empty();
     if (Progress* p = c.Report()) p->EndStage();
   }

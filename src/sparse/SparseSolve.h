@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/UserMessage.h"
 #include "solid/Progress.h"
@@ -19,6 +20,9 @@ struct SparseOptions {
   SparseSolver solver = SparseSolver::Iterative;
   bool useDensities = false;  // the file's per-element multipliers, as "&Gęstości z pliku"
   Progress* progress = nullptr;
+  // When set, the first process also receives the displacements as solved, before their rounding to float
+  // ([1..3·NodeCount], index 0 unused): for comparisons finer than a float.
+  std::vector<double>* solvedDisplacements = nullptr;
 };
 
 struct SparseOutcome {

@@ -11,6 +11,7 @@
 #include "analysis/ComputeCommand.h"
 #include "analysis/DenseReference.h"
 #include "analysis/LiteralSolver.h"
+#include "analysis/ModelFamilies.h"
 #include "analysis/SolverWorkspace.h"
 #include "solid/Rigidity.h"
 
@@ -331,44 +332,9 @@ TEST(Solver, BlockedEliminationMatchesThePlainLoopsBitForBit) {
 // within 1e-5 of the model's largest value; with the nodes renumbered at
 // random, within 1e-6 of the results numbered along the body.
 TEST(Solver, AgreesWithAnExactDenseSolve) {
-  // A cantilever of 2 × 2 cells across, `slenderness` times longer than high.
-  auto cantilever = [](int slenderness, int cells, float h = 1.0f, float E = 1000.0f, float F = 1.0f) {
-    return [=](ModelStore& s) { BuildCantilever(s, cells, 2, 2, h, F, 2.0f * h * slenderness / cells, E); };
-  };
-  struct Case {
-    const char* what;
-    std::function<void(ModelStore&)> build;
-  };
-  const Case cases[] = {
-      {"cantilever 5:1", cantilever(5, 10)},
-      {"cantilever 20:1", cantilever(20, 40)},
-      {"cantilever 50:1", cantilever(50, 60)},
-      {"cantilever 150:1", cantilever(150, 60)},
-      {"size 1e4, E 1e6", cantilever(5, 10, 5000.0f, 1e6f, 1e6f)},
-      {"size 1e-2", cantilever(5, 10, 0.005f, 2.1e11f, 1e4f)},
-      {"stiff block on a soft one",
-       [](ModelStore& s) {
-         BuildBlockMesh(s, BoxCells(4, 4, 4), 1, 1, 1, 1000.0f, 0.3f);
-         s.Materials[++s.MaterialCount] = {1e9f, 0.3f};
-         for (int e = 1; e <= s.ElementCount; ++e) {
-           float z = 0;
-           for (int a = 1; a <= 4; ++a) z += s.Nodes[s.Elements[e].node[a]].z;
-           if (z > 8) s.Elements[e].material = 2;
-         }
-         FixNodesWhere(s, 2, 0.0f);
-         s.Forces[DofOf(s.NodeCount, 1)] = 5;
-       }},
-      {"prescribed displacements",
-       [](ModelStore& s) {
-         BuildBlockMesh(s, BoxCells(6, 2, 2), 1, 1, 1, 1000.0f, 0.3f);
-         FixNodesWhere(s, 0, 0.0f);
-         for (int n : NodesWhere(s, 0, 6.0f)) AddSupport(s, n, 1, 2);
-         AddSupport(s, NodesWhere(s, 0, 6.0f).back(), 3, -1);
-         s.Forces[DofOf(s.NodeCount / 2, 2)] = 50;
-       }},
-  };
+  const std::vector<ModelFamily> cases = DenseReferenceFamilies();
   ModelStore s;
-  for (const Case& c : cases) {
+  for (const ModelFamily& c : cases) {
     c.build(s);
     const ReferenceResults reference = SolveReference(s);
     double largestU = 0, largestStress = 0;
