@@ -8,6 +8,7 @@
 
 #include "analysis/BlockMesh.h"
 #include "batch/BatchCommand.h"
+#include "batch/StageProgress.h"
 #include "io/FileText.h"
 #include "io/ModelFile.h"
 
@@ -225,3 +226,39 @@ TEST(BatchSummaryTest, LabelsAsTheStatisticsDialogWithAPoint) {
 }
 
 }  // namespace
+
+// Progress on standard error: silent while the run is younger than a second,
+// then each stage with its time, on a terminal as one line rewritten in place.
+TEST(StageProgressTest, ShowsStagesOnceTheRunTakesLongerThanASecond) {
+  struct Case {
+    const char* what;
+    bool terminal, quiet;
+    double solutionEnds;  // seconds after the start; reading takes the first half second
+    std::string expected;
+  };
+  const std::string update = "iteracja 3, residuum 1.0e-12";
+  const Case cases[] = {
+      {"quick, in a log", false, false, 0.9, ""},
+      {"quick, on a terminal", true, false, 0.9, ""},
+      {"slow, in a log", false, false, 2.0, "Odczyt: 0.50 s\nRozwiązanie: 1.50 s (" + update + ")\n"},
+      {"slow, on a terminal", true, false, 2.0,
+       "\rOdczyt: 0.50 s\rRozwiązanie: " + update + " (0.70 s)\rRozwiązanie: 1.50 s (" + update + ")\n"},
+      {"slow but quiet", true, true, 2.0, ""},
+  };
+  for (const Case& c : cases) {
+    double now = 0;
+    std::ostringstream err;
+    qor::StageProgress progress(err, c.terminal, c.quiet, [&] { return now; });
+    progress.BeginStage("Odczyt");
+    now = 0.5;
+    progress.EndStage();
+    progress.BeginStage("Rozwiązanie");
+    now = c.solutionEnds < 1 ? 0.7 : 1.2;
+    progress.Update(update);
+    now = c.solutionEnds;
+    progress.EndStage();
+    progress.Finish();
+    EXPECT_EQ(err.str(), c.expected) << c.what;
+    EXPECT_EQ(err.str().find('\x1b'), std::string::npos) << c.what;
+  }
+}
