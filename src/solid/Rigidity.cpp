@@ -59,36 +59,55 @@ class UnionFind {
   std::vector<std::int32_t> parent_;
 };
 
+// A face of an element: its nodes b < c after the smallest, kept in the bucket of the smallest.
 struct Face {
-  std::int32_t a, b, c, element;
-  bool SameNodes(const Face& o) const { return a == o.a && b == o.b && c == o.c; }
-  bool operator<(const Face& o) const {
-    if (a != o.a) return a < o.a;
-    if (b != o.b) return b < o.b;
-    return c < o.c;
-  }
+  std::int32_t b, c, element;
+  bool operator<(const Face& o) const { return b != o.b ? b < o.b : c < o.c; }
 };
 
+// Offsets of a bucket list: bucket i holds entries begin[i] .. begin[i + 1] - 1.
+std::vector<std::size_t> BucketOffsets(const std::vector<std::size_t>& counts) {
+  std::vector<std::size_t> begin(counts.size() + 1, 0);
+  for (std::size_t i = 0; i < counts.size(); ++i) begin[i + 1] = begin[i] + counts[i];
+  return begin;
+}
+
 // The face-connected parts of the stiff elements: part[e] in 0..count-1, -1 for an element without stiffness.
+// Faces are bucketed by their smallest node, so only the few faces around one node are ever sorted.
 std::int32_t FindParts(const SolidModel& model, const std::vector<bool>& stiff, std::vector<std::int32_t>& part) {
   const std::int32_t elements = model.ElementCount();
   const auto isStiff = [&](std::int32_t e) { return stiff.empty() || stiff[e]; };
-  std::vector<Face> faces;
-  faces.reserve(4 * static_cast<std::size_t>(elements));
-  for (std::int32_t e = 1; e <= elements; ++e) {
-    if (!isStiff(e)) continue;
+  const auto sortedNodes = [&](std::int32_t e) {
     std::array<std::int32_t, 4> n{model.Elements[e].node[1], model.Elements[e].node[2], model.Elements[e].node[3],
                                   model.Elements[e].node[4]};
     std::sort(n.begin(), n.end());
-    faces.push_back({n[1], n[2], n[3], e});
-    faces.push_back({n[0], n[2], n[3], e});
-    faces.push_back({n[0], n[1], n[3], e});
-    faces.push_back({n[0], n[1], n[2], e});
+    return n;
+  };
+  std::vector<std::size_t> counts(static_cast<std::size_t>(model.NodeCount()) + 1, 0);
+  for (std::int32_t e = 1; e <= elements; ++e) {
+    if (!isStiff(e)) continue;
+    const auto n = sortedNodes(e);
+    counts[n[0]] += 3;
+    counts[n[1]] += 1;
   }
-  std::sort(faces.begin(), faces.end());
+  const std::vector<std::size_t> begin = BucketOffsets(counts);
+  std::vector<std::size_t> fill(begin.begin(), begin.end() - 1);
+  std::vector<Face> faces(begin.back());
+  for (std::int32_t e = 1; e <= elements; ++e) {
+    if (!isStiff(e)) continue;
+    const auto n = sortedNodes(e);
+    faces[fill[n[0]]++] = {n[1], n[2], e};
+    faces[fill[n[0]]++] = {n[1], n[3], e};
+    faces[fill[n[0]]++] = {n[2], n[3], e};
+    faces[fill[n[1]]++] = {n[2], n[3], e};
+  }
   UnionFind joined(static_cast<std::size_t>(elements) + 1);
-  for (std::size_t i = 1; i < faces.size(); ++i)
-    if (faces[i].SameNodes(faces[i - 1])) joined.Join(faces[i].element, faces[i - 1].element);
+  for (std::size_t a = 0; a + 1 < begin.size(); ++a) {
+    std::sort(faces.begin() + begin[a], faces.begin() + begin[a + 1]);
+    for (std::size_t i = begin[a] + 1; i < begin[a + 1]; ++i)
+      if (faces[i].b == faces[i - 1].b && faces[i].c == faces[i - 1].c)
+        joined.Join(faces[i].element, faces[i - 1].element);
+  }
   part.assign(static_cast<std::size_t>(elements) + 1, -1);
   std::vector<std::int32_t> number(static_cast<std::size_t>(elements) + 1, -1);
   std::int32_t count = 0;
@@ -101,7 +120,7 @@ std::int32_t FindParts(const SolidModel& model, const std::vector<bool>& stiff, 
   return count;
 }
 
-// The nodes of every part (a node shared by several parts is listed in each), as offsets into one list.
+// The nodes of every part (a node shared by several parts is listed in each, once), as offsets into one list.
 struct PartNodes {
   std::vector<std::size_t> begin;  // [part], begin[count] = end of the last
   std::vector<std::int32_t> nodes;
@@ -110,22 +129,31 @@ struct PartNodes {
 };
 
 PartNodes ListPartNodes(const SolidModel& model, const std::vector<std::int32_t>& part, std::int32_t parts) {
-  // (part, node) of every element corner, each pair once.
-  std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
-  pairs.reserve(4 * static_cast<std::size_t>(model.ElementCount()));
+  // The elements of each part, then each part's nodes once (a node's stamp is the last part that listed it).
+  std::vector<std::size_t> counts(static_cast<std::size_t>(parts), 0);
   for (std::int32_t e = 1; e <= model.ElementCount(); ++e)
-    if (part[e] >= 0)
-      for (int k = 1; k <= 4; ++k) pairs.emplace_back(part[e], model.Elements[e].node[k]);
-  std::sort(pairs.begin(), pairs.end());
-  pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    if (part[e] >= 0) ++counts[part[e]];
+  const std::vector<std::size_t> begin = BucketOffsets(counts);
+  std::vector<std::size_t> fill(begin.begin(), begin.end() - 1);
+  std::vector<std::int32_t> byPart(begin.back());
+  for (std::int32_t e = 1; e <= model.ElementCount(); ++e)
+    if (part[e] >= 0) byPart[fill[part[e]]++] = e;
   PartNodes list;
   list.begin.assign(static_cast<std::size_t>(parts) + 1, 0);
-  list.nodes.reserve(pairs.size());
-  for (const auto& [p, node] : pairs) {
-    ++list.begin[p + 1];
-    list.nodes.push_back(node);
+  std::vector<std::int32_t> stamp(static_cast<std::size_t>(model.NodeCount()) + 1, -1);
+  for (std::int32_t p = 0; p < parts; ++p) {
+    const std::size_t first = list.nodes.size();
+    for (std::size_t i = begin[p]; i < begin[p + 1]; ++i)
+      for (int k = 1; k <= 4; ++k) {
+        const std::int32_t n = model.Elements[byPart[i]].node[k];
+        if (stamp[n] == p) continue;
+        stamp[n] = p;
+        list.nodes.push_back(n);
+      }
+    // Ascending, so that the node named for a free motion does not depend on the element order.
+    std::sort(list.nodes.begin() + first, list.nodes.end());
+    list.begin[p + 1] = list.nodes.size();
   }
-  for (std::int32_t p = 0; p < parts; ++p) list.begin[p + 1] += list.begin[p];
   return list;
 }
 
@@ -195,7 +223,7 @@ class RigidityCheck {
     std::iota(pending.begin(), pending.end(), 0);
     do {
       GroundAll(pending, merged);
-    } while (AnyFree(merged) && MergeJoinedParts(merged, pending));
+    } while (parts_ > 1 && AnyFree(merged) && MergeJoinedParts(merged, pending));
     for (std::int32_t p = 0; p < parts_; ++p)
       if (merged.Root(p) == p && !grounded_[p]) return {MostMovingDof(p)};
     return NodeInNoPart();
@@ -236,7 +264,7 @@ class RigidityCheck {
 
   // Grounds every pending part whose motions are stopped, and again the parts touching one just grounded.
   void GroundAll(std::vector<std::int32_t>& pending, UnionFind& merged) {
-    std::vector<std::vector<std::int32_t>> partsAtNode;  // built on the first grounding only
+    NodeParts partsAtNode;  // built on the first grounding only
     while (!pending.empty()) {
       const std::int32_t root = merged.Root(pending.back());
       pending.pop_back();
@@ -247,22 +275,35 @@ class RigidityCheck {
       if (!FullRank6(G, 1e-10, motion)) continue;
       grounded_[root] = true;
       // With one part there is nobody to tell.
-      if (parts_ > 1 && partsAtNode.empty()) partsAtNode = PartsAtNodes();
+      if (parts_ > 1 && partsAtNode.Empty()) partsAtNode = PartsAtNodes();
       ForEachNode(root, [&](std::int32_t n) {
         if (fixed_[n]) return;
         fixed_[n] = true;
-        if (partsAtNode.empty()) return;
-        for (std::int32_t other : partsAtNode[n])
-          if (!grounded_[merged.Root(other)]) pending.push_back(other);
+        if (partsAtNode.Empty()) return;
+        for (const std::int32_t* other = partsAtNode.First(n); other != partsAtNode.Last(n); ++other)
+          if (!grounded_[merged.Root(*other)]) pending.push_back(*other);
       });
     }
   }
 
-  std::vector<std::vector<std::int32_t>> PartsAtNodes() const {
-    std::vector<std::vector<std::int32_t>> at(static_cast<std::size_t>(model_.NodeCount()) + 1);
+  // The parts each node belongs to: parts begin[n] .. begin[n + 1] - 1 of `parts`.
+  struct NodeParts {
+    std::vector<std::size_t> begin;
+    std::vector<std::int32_t> parts;
+    bool Empty() const { return begin.empty(); }
+    const std::int32_t* First(std::int32_t n) const { return parts.data() + begin[n]; }
+    const std::int32_t* Last(std::int32_t n) const { return parts.data() + begin[n + 1]; }
+  };
+
+  NodeParts PartsAtNodes() const {
+    std::vector<std::size_t> counts(static_cast<std::size_t>(model_.NodeCount()) + 1, 0);
+    for (const std::int32_t n : nodes_.nodes) ++counts[n];
+    NodeParts at;
+    at.begin = BucketOffsets(counts);
+    std::vector<std::size_t> fill(at.begin.begin(), at.begin.end() - 1);
+    at.parts.resize(nodes_.nodes.size());
     for (std::int32_t p = 0; p < parts_; ++p)
-      for (const std::int32_t* n = nodes_.First(p); n != nodes_.Last(p); ++n)
-        if (at[*n].empty() || at[*n].back() != p) at[*n].push_back(p);
+      for (const std::int32_t* n = nodes_.First(p); n != nodes_.Last(p); ++n) at.parts[fill[*n]++] = p;
     return at;
   }
 
@@ -270,11 +311,13 @@ class RigidityCheck {
   bool MergeJoinedParts(UnionFind& merged, std::vector<std::int32_t>& pending) {
     // (first part, second part, node) for every node two free parts share.
     std::vector<std::array<std::int32_t, 3>> shared;
-    const auto at = PartsAtNodes();
+    const NodeParts at = PartsAtNodes();
+    std::vector<std::int32_t> roots;
     for (std::int32_t n = 1; n <= model_.NodeCount(); ++n) {
-      std::vector<std::int32_t> roots;
-      for (std::int32_t p : at[n])
-        if (!grounded_[merged.Root(p)]) roots.push_back(merged.Root(p));
+      if (at.Last(n) - at.First(n) < 2) continue;
+      roots.clear();
+      for (const std::int32_t* p = at.First(n); p != at.Last(n); ++p)
+        if (!grounded_[merged.Root(*p)]) roots.push_back(merged.Root(*p));
       std::sort(roots.begin(), roots.end());
       roots.erase(std::unique(roots.begin(), roots.end()), roots.end());
       for (std::size_t i = 0; i < roots.size(); ++i)
