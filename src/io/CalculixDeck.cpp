@@ -46,8 +46,11 @@ std::string CalculixDeckText(const SolidModel& model, bool useDensities) {
   }
   // One set of elements per material, or per material and density.
   std::map<std::pair<std::int32_t, float>, std::vector<std::int32_t>> sets;
-  for (std::int32_t e = 1; e <= model.ElementCount(); ++e)
-    sets[{model.Elements[e].material, useDensities ? model.Densities[e] : 1.0f}].push_back(e);
+  // An element of density 0 has no stiffness, so it is left out: ccx takes no modulus of 0.
+  for (std::int32_t e = 1; e <= model.ElementCount(); ++e) {
+    const float density = useDensities ? model.Densities[e] : 1.0f;
+    if (density != 0.0f) sets[{model.Elements[e].material, density}].push_back(e);
+  }
   int number = 0;
   std::string sections;
   for (const auto& [key, elements] : sets) {
