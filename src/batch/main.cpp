@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/BatchCommand.h"
+#include "batch/MpiLeakSuppressions.h"
 #include "sparse/SparseSolve.h"
 
 int main(int argc, char* argv[]) {

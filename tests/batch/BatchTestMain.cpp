@@ -2,6 +2,7 @@
 // once for the whole program, as qor3d-batch's own main starts them.
 #include <gtest/gtest.h>
 
+#include "batch/MpiLeakSuppressions.h"
 #include "sparse/SparseSolve.h"
 
 int main(int argc, char** argv) {
