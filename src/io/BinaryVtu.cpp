@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/ResultsExport.h"
+#include "io/VtuArrays.h"
 
 namespace qor {
 namespace {
@@ -59,14 +60,6 @@ class AppendedArrays {
   std::string data_;
 };
 
-constexpr struct {
-  const char* name;
-  StressKind kind;
-} kStressArrays[] = {
-    {"Naprężenie x", SigmaX}, {"Naprężenie y", SigmaY}, {"Naprężenie z", SigmaZ},     {"Naprężenie yz", TauYZ},
-    {"Naprężenie xz", TauXZ}, {"Naprężenie xy", TauXY}, {"Naprężenie red.", Reduced},
-};
-
 }  // namespace
 
 std::string ResultsVtuBinary(const SolidModel& model, const SolidResults& results) {
@@ -88,7 +81,7 @@ std::string ResultsVtuBinary(const SolidModel& model, const SolidResults& result
   xml += "      <CellData Scalars=\"Naprężenie red.\">\n";
   {
     std::vector<float> column(elements);
-    for (const auto& array : kStressArrays) {
+    for (const VtuStressArray& array : VtuStressArrays) {
       for (std::size_t e = 0; e < elements; ++e) column[e] = results.Stresses[e + 1][array.kind];
       arrays.Add(xml, "Float32", array.name, 1, column.data(), elements * sizeof(float));
     }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "io/FileText.h"
+#include "io/VtuArrays.h"
 
 namespace qor {
 namespace {
@@ -62,17 +63,6 @@ struct SolidRows {
   const StressRow& Stress(std::int32_t e) const { return results.Stresses[e]; }
 };
 
-// Cell data arrays in the order of the results browser's stress block: the
-// normal stresses, the shear stresses and the reduced stress.
-struct CellArray {
-  const char* name;
-  StressKind kind;
-};
-constexpr CellArray kStressArrays[] = {
-    {"Naprężenie x", SigmaX}, {"Naprężenie y", SigmaY}, {"Naprężenie z", SigmaZ},     {"Naprężenie yz", TauYZ},
-    {"Naprężenie xz", TauXZ}, {"Naprężenie xy", TauXY}, {"Naprężenie red.", Reduced},
-};
-
 void OpenArray(std::string& out, const char* type, const char* name, int components) {
   out += "        <DataArray type=\"";
   out += type;
@@ -112,7 +102,7 @@ std::string VtuText(const Rows& rows) {
   out += "      </PointData>\n";
 
   out += "      <CellData Scalars=\"Naprężenie red.\">\n";
-  for (const CellArray& array : kStressArrays) {
+  for (const VtuStressArray& array : VtuStressArrays) {
     OpenArray(out, "Float32", array.name, 1);
     for (std::int32_t e = 1; e <= rows.elements; ++e) AppendLine(out, {rows.Stress(e)[array.kind]}, ' ');
     CloseArray(out);

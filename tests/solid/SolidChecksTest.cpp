@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "analysis/ComputeCommand.h"
 #include "solid/Rigidity.h"
 #include "solid/SolidChecks.h"
+#include "sparse/LargeCantilever.h"
 
 namespace {
 
@@ -63,36 +65,14 @@ TEST(SolidChecks, RefuseWhatTheBandPathRefusesWithItsMessage) {
   EXPECT_FALSE(CheckSolidModel(SolidModelFromStore(*s, Densities), true));
 }
 
-// A bar of nx × n × n unit cells in a SolidModel, six tetrahedra per cell as
-// BuildBlockMesh makes them, E = 200000, its end x = 0 held in x, y and z or
-// in x only.
+// A bar of nx × n × n unit cells, E = 200000, its end x = 0 held in x, y and z
+// or in x only.
 SolidModel LargeBar(int nx, int n, bool heldInAllDirections) {
-  SolidModel m;
-  const int nodes = (nx + 1) * (n + 1) * (n + 1);
-  m.Resize(nodes, 6 * nx * n * n, 1, 0);
-  auto number = [&](int i, int j, int k) { return (i * (n + 1) + j) * (n + 1) + k + 1; };
-  for (int i = 0; i <= nx; ++i)
-    for (int j = 0; j <= n; ++j)
-      for (int k = 0; k <= n; ++k) m.Nodes[number(i, j, k)] = {float(i), float(j), float(k)};
-  static const int orders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
-  int e = 0;
-  for (int i = 0; i < nx; ++i)
-    for (int j = 0; j < n; ++j)
-      for (int k = 0; k < n; ++k)
-        for (const auto& order : orders) {
-          int p[3] = {i, j, k};
-          ElementRow& row = m.Elements[++e];
-          row.node[1] = number(p[0], p[1], p[2]);
-          for (int step = 0; step < 3; ++step) {
-            ++p[order[step]];
-            row.node[step + 2] = number(p[0], p[1], p[2]);
-          }
-          row.material = 1;
-        }
-  m.Materials[1] = {200000.0f, 0.3f};
-  for (int j = 0; j <= n; ++j)
-    for (int k = 0; k <= n; ++k)
-      for (int c = 1; c <= (heldInAllDirections ? 3 : 1); ++c) m.Supports.push_back({DofOf(number(0, j, k), c), 0});
+  SolidModel m = BuildSolidCantilever(nx, n, n, float(nx), float(n), 200000.0f, 0.3f, 100.0f);
+  if (!heldInAllDirections)
+    m.Supports.erase(
+        std::remove_if(m.Supports.begin() + 1, m.Supports.end(), [](const SupportRow& s) { return s.dof % 3 != 1; }),
+        m.Supports.end());
   return m;
 }
 
