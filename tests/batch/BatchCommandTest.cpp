@@ -11,6 +11,7 @@
 #include "batch/StageProgress.h"
 #include "io/FileText.h"
 #include "io/ModelFile.h"
+#include "sparse/LargeCantilever.h"
 
 namespace fs = std::filesystem;
 
@@ -209,6 +210,25 @@ TEST_F(BatchCommandTest, SavedModelCarriesTheComputedResults) {
   auto tail = std::make_unique<qor::DensityTable>();
   ASSERT_TRUE(qor::OpenModelFile(saved, *store, *tail).ok);
   for (int e = 1; e <= 24; ++e) EXPECT_GT((*tail)[e], 0.0f) << e;
+}
+
+// A cantilever of 107,163 degrees of freedom held in x only is refused by the
+// checks on every solver, before any solution, and nothing is written.
+TEST_F(BatchCommandTest, MechanismOfALargeModelIsRefusedOnEverySolver) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "large models run in the release build";
+#endif
+  qor::SolidModel model = qortest::BuildSolidCantilever(80, 20, 20, 10.0f, 1.0f, 200000.0f, 0.3f, 100.0f);
+  for (std::size_t j = 1; j < model.Supports.size(); ++j)
+    model.Supports[j].dof = 3 * ((model.Supports[j].dof + 2) / 3) - 2;
+  const std::string path = PathOf("large.q3d"), vtk = PathOf("large.vtu");
+  ASSERT_TRUE(qor::SaveSolidModelFile(model, nullptr, path).ok);
+  for (const char* solver : {"direct", "iterative"}) {
+    EXPECT_EQ(Run({path, "--solver", solver, "--vtk", vtk, "--quiet"}), qor::BatchRefused) << solver;
+    EXPECT_EQ(err_.str(), "Błąd podczas obliczeń\nWęzeł 1 może się swobodnie przemieszczać w kierunku y.\n") << solver;
+    EXPECT_NE(out_.str().find("Liczba węzłów : 35721\n"), std::string::npos) << out_.str();
+    EXPECT_FALSE(fs::exists(vtk)) << solver;
+  }
 }
 
 TEST(BatchSummaryTest, LabelsAsTheStatisticsDialogWithAPoint) {
