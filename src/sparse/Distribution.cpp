@@ -2,31 +2,46 @@
 
 #include <algorithm>
 #include <limits>
-#include <numeric>
 
 namespace qor {
 
 namespace {
 
-// 0, 1 or 2: the axis along which the nodes spread furthest.
-int LongestAxis(const SolidModel& model) {
+struct Centre {
+  double p[3];
+  std::int32_t element;
+};
+
+// Recursive coordinate bisection: the elements of [begin, end) go to the
+// processes first .. first + ranks - 1. The run is cut across the longest
+// side of its centres' bounding box, at the count that gives each half its
+// share of processes, and each half is split again. Ties are broken by
+// element number, so every process cuts the same way.
+void Bisect(std::vector<Centre>::iterator begin, std::vector<Centre>::iterator end, int first, int ranks,
+            std::vector<std::int32_t>& elementRank) {
+  if (ranks == 1 || end - begin <= 1) {
+    for (auto it = begin; it != end; ++it) elementRank[it->element] = first;
+    return;
+  }
   double lo[3], hi[3];
   std::fill_n(lo, 3, std::numeric_limits<double>::infinity());
   std::fill_n(hi, 3, -std::numeric_limits<double>::infinity());
-  for (std::int32_t n = 1; n <= model.NodeCount(); ++n) {
-    const double p[3] = {model.Nodes[n].x, model.Nodes[n].y, model.Nodes[n].z};
+  for (auto it = begin; it != end; ++it)
     for (int k = 0; k < 3; ++k) {
-      lo[k] = std::min(lo[k], p[k]);
-      hi[k] = std::max(hi[k], p[k]);
+      lo[k] = std::min(lo[k], it->p[k]);
+      hi[k] = std::max(hi[k], it->p[k]);
     }
-  }
   int axis = 0;
   for (int k = 1; k < 3; ++k)
     if (hi[k] - lo[k] > hi[axis] - lo[axis]) axis = k;
-  return axis;
+  const int left = ranks / 2;
+  const auto middle = begin + static_cast<std::ptrdiff_t>(static_cast<std::int64_t>(end - begin) * left / ranks);
+  std::nth_element(begin, middle, end, [axis](const Centre& a, const Centre& b) {
+    return a.p[axis] < b.p[axis] || (a.p[axis] == b.p[axis] && a.element < b.element);
+  });
+  Bisect(begin, middle, first, left, elementRank);
+  Bisect(middle, end, first + left, ranks - left, elementRank);
 }
-
-double Coordinate(const NodeRow& node, int axis) { return axis == 0 ? node.x : axis == 1 ? node.y : node.z; }
 
 }  // namespace
 
@@ -35,21 +50,19 @@ Distribution DistributeModel(const SolidModel& model, int ranks) {
   Distribution d;
   d.ElementRank.assign(static_cast<std::size_t>(elements) + 1, 0);
   if (ranks > 1 && elements > 0) {
-    const int axis = LongestAxis(model);
-    std::vector<double> centre(static_cast<std::size_t>(elements) + 1);
+    std::vector<Centre> centres(elements);
     for (std::int32_t e = 1; e <= elements; ++e) {
-      double sum = 0;
-      for (int a = 1; a <= 4; ++a) sum += Coordinate(model.Nodes[model.Elements[e].node[a]], axis);
-      centre[e] = sum;
+      Centre& c = centres[e - 1];
+      c.element = e;
+      std::fill_n(c.p, 3, 0.0);
+      for (int a = 1; a <= 4; ++a) {
+        const NodeRow& n = model.Nodes[model.Elements[e].node[a]];
+        c.p[0] += n.x;
+        c.p[1] += n.y;
+        c.p[2] += n.z;
+      }
     }
-    std::vector<std::int32_t> order(elements);
-    std::iota(order.begin(), order.end(), 1);
-    // Ties broken by number, so that every process sorts to the same order.
-    std::sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
-      return centre[a] < centre[b] || (centre[a] == centre[b] && a < b);
-    });
-    for (std::int32_t i = 0; i < elements; ++i)
-      d.ElementRank[order[i]] = static_cast<std::int32_t>(static_cast<std::int64_t>(i) * ranks / elements);
+    Bisect(centres.begin(), centres.end(), 0, ranks, d.ElementRank);
   }
 
   std::vector<std::int32_t> nodeRank(static_cast<std::size_t>(nodes) + 1, std::numeric_limits<std::int32_t>::max());

@@ -16,9 +16,9 @@ struct Distribution {
   std::vector<std::int32_t> FirstIndex;   // [0..ranks]: process r owns indices FirstIndex[r] .. FirstIndex[r + 1] - 1
 };
 
-/// Splits the elements into `ranks` runs of equal count along the longest axis of the model's bounding box (by
-/// their centroids) and gives each node to the lowest process among its elements (process 0 for a node in no
-/// element). Within a process the nodes keep their order. The same model gives the same split on every process.
+/// Splits the elements into `ranks` parts of equal count by recursive coordinate bisection of their centroids,
+/// and gives each node to the lowest process among its elements (process 0 for a node in no element). Within a
+/// process the nodes keep their order. The same model gives the same split on every process.
 Distribution DistributeModel(const SolidModel& model, int ranks);
 
 }  // namespace qor

@@ -35,7 +35,8 @@ struct SparseOutcome {
 };
 
 // MPI and PETSc for the whole run of the program: one per process, before
-// any other call of this interface, ended when it goes out of scope.
+// any other call of this interface, ended when it goes out of scope. Throws
+// std::runtime_error (a Polish message) when MPI or PETSc cannot start.
 class ParallelSession {
  public:
   ParallelSession(int* argc, char*** argv);

@@ -11,6 +11,17 @@
 
 namespace qortest {
 
+// One tetrahedron on the corners (1,0,0)·L, (0,1,0)·L, (0,0,1)·L and the origin.
+inline void BuildCornerTetrahedron(qor::ModelStore& s, float L, float E, float nu) {
+  BuildBlockMesh(s, {}, 1, 1, 1, E, nu);
+  const float p[5][3] = {{}, {L, 0, 0}, {0, L, 0}, {0, 0, L}, {0, 0, 0}};
+  for (int n = 1; n <= 4; ++n) s.Nodes[n] = {p[n][0], p[n][1], p[n][2]};
+  s.NodeCount = 4;
+  s.ElementCount = 1;
+  for (int a = 1; a <= 4; ++a) s.Elements[1].node[a] = a;
+  s.Elements[1].material = 1;
+}
+
 struct ModelFamily {
   const char* what;
   std::function<void(qor::ModelStore&)> build;
@@ -49,6 +60,14 @@ inline std::vector<ModelFamily> DenseReferenceFamilies() {
          for (int n : NodesWhere(s, 0, 6.0f)) AddSupport(s, n, 1, 2);
          AddSupport(s, NodesWhere(s, 0, 6.0f).back(), 3, -1);
          s.Forces[DofOf(s.NodeCount / 2, 2)] = 50;
+       }},
+      {"one tetrahedron held at three corners",
+       [](ModelStore& s) {
+         BuildCornerTetrahedron(s, 2.0f, 1000.0f, 0.3f);
+         for (int n = 1; n <= 3; ++n)
+           for (int c = 1; c <= 3; ++c) AddSupport(s, n, c);
+         s.Forces[DofOf(4, 1)] = -1.0f;
+         s.Forces[DofOf(4, 3)] = 2.0f;
        }},
   };
 }

@@ -114,17 +114,6 @@ TEST(Solver, RefusesBadInputAndNamesTheCulprit) {
   }
 }
 
-// One tetrahedron on the corners (1,0,0)·L, (0,1,0)·L, (0,0,1)·L and the origin.
-void BuildCornerTetrahedron(ModelStore& s, float L, float E, float nu) {
-  BuildBlockMesh(s, {}, 1, 1, 1, E, nu);
-  const float p[5][3] = {{}, {L, 0, 0}, {0, L, 0}, {0, 0, L}, {0, 0, 0}};
-  for (int n = 1; n <= 4; ++n) s.Nodes[n] = {p[n][0], p[n][1], p[n][2]};
-  s.NodeCount = 4;
-  s.ElementCount = 1;
-  for (int a = 1; a <= 4; ++a) s.Elements[1].node[a] = a;
-  s.Elements[1].material = 1;
-}
-
 TEST(Solver, SingleTetrahedronHeldAtThreeCorners) {
   ModelStore s;
   BuildCornerTetrahedron(s, 1.0f, 1000.0f, 0.0f);
