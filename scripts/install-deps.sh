@@ -12,7 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils
   locales
   python3 python3-vtk9
-  petsc-dev openmpi-bin zlib1g-dev
+  petsc-dev openmpi-bin zlib1g-dev time
   calculix-ccx gmsh paraview
 )
 

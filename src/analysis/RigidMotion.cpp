@@ -1,3 +1,5 @@
+#include "analysis/RigidMotion.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -16,6 +18,8 @@ int Root(std::array<std::int32_t, SolverNodeCapacity + 1>& parent, int n) {
   }
   return n;
 }
+
+}  // namespace
 
 // Gaussian elimination with diagonal pivoting of the symmetric positive
 // semi-definite 6 × 6 matrix G. True when every pivot exceeds `negligible`
@@ -53,8 +57,6 @@ bool FullRank6(double G[6][6], double negligible, double motion[6]) {
   }
   return true;
 }
-
-}  // namespace
 
 // A body held only at one point, or only along one straight line, or never in
 // some direction, can move without straining: its rigid-body motions (three

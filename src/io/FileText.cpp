@@ -85,8 +85,6 @@ int CreateTemporaryBeside(const std::string& target, mode_t mode, std::string& n
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path) { return ReadWholeFile(path, MaxReadFileSize); }
-
 std::optional<std::string> ReadWholeFile(const std::string& path, long long maxBytes) {
   // Non-blocking, so that opening a named pipe without a writer returns at
   // once instead of waiting; such a file is then refused as not regular.
@@ -105,7 +103,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path, long long maxB
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
     if (filled > static_cast<std::size_t>(maxBytes)) return std::nullopt;
-    if (filled == text.size()) text.resize(std::min<std::size_t>(2 * text.size(), maxBytes + 1));
+    if (filled == text.size())
+      text.resize(std::min<std::size_t>(2 * text.size(), static_cast<std::size_t>(maxBytes) + 1));
   }
   text.resize(filled);
   return text;

@@ -16,9 +16,8 @@ inline constexpr long long MaxReadFileSize = 16LL << 20;
 // The whole content of a regular file of at most MaxReadFileSize bytes, or
 // nothing when it cannot be opened or read, is no regular file (a device, a
 // named pipe, a folder) or is larger. Never waits for a writer of a pipe.
-std::optional<std::string> ReadWholeFile(const std::string& path);
-// The same with another bound, for meshes of the any-size model.
-std::optional<std::string> ReadWholeFile(const std::string& path, long long maxBytes);
+// The batch command, which reads models of any size, passes its own bound.
+std::optional<std::string> ReadWholeFile(const std::string& path, long long maxBytes = MaxReadFileSize);
 
 // Replaces the file at `path` by `text` so that the old file stays whole when
 // anything fails: the text goes to a temporary file in the same folder, which
@@ -36,6 +35,8 @@ class TokenCursor {
   explicit TokenCursor(std::string_view text) : text_(text) {}
   // The next token, or an empty view at the end of the text.
   std::string_view Next();
+  // Characters consumed so far.
+  std::size_t Position() const { return pos_; }
 
  private:
   std::string_view text_;

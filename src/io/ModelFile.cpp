@@ -1,9 +1,13 @@
 #include "io/ModelFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "io/FileText.h"
 #include "platform/NumberText.h"
@@ -41,6 +45,9 @@ class ModelTokens {
  public:
   explicit ModelTokens(std::string_view text) : cursor_(text) {}
 
+  // Characters consumed so far.
+  std::size_t Position() const { return cursor_.Position(); }
+
   bool Skip() { return !cursor_.Next().empty(); }
 
   std::optional<std::int32_t> Int() {
@@ -65,46 +72,145 @@ class ModelTokens {
   TokenCursor cursor_;
 };
 
-// Reads everything after the header into `staged`; false at the first fault.
-bool ReadTables(ModelTokens& in, ModelStore& staged, DensityTable& densities) {
-  const std::int32_t materialMax = staged.MaterialCount > 0 ? staged.MaterialCount : 1;
-  for (std::int32_t n = 1; n <= staged.NodeCount; ++n) {
+// The counts of a model file's header.
+struct FileCounts {
+  std::int32_t nodes = 0, elements = 0, materials = 0, supports = 0;
+};
+
+// Reads everything after the header into `target` (the store's staging copy
+// or a SolidModel, whose tables have the same names and rows) and
+// `densities`; false at the first fault.
+template <class Target, class DensityRows>
+bool ReadTables(ModelTokens& in, const FileCounts& counts, Target& target, DensityRows& densities) {
+  const std::int32_t materialMax = counts.materials > 0 ? counts.materials : 1;
+  for (std::int32_t n = 1; n <= counts.nodes; ++n) {
     const auto x = in.Float(), y = in.Float(), z = in.Float();
     if (!x || !y || !z) return false;
-    staged.Nodes[n] = {*x, *y, *z};
+    target.Nodes[n] = {*x, *y, *z};
   }
-  for (std::int32_t e = 1; e <= staged.ElementCount; ++e) {
+  for (std::int32_t e = 1; e <= counts.elements; ++e) {
     for (int k = 1; k <= 4; ++k) {
-      const auto node = in.IntIn(1, staged.NodeCount);
+      const auto node = in.IntIn(1, counts.nodes);
       if (!node) return false;
-      staged.Elements[e].node[k] = *node;
+      target.Elements[e].node[k] = *node;
     }
     const auto material = in.IntIn(1, materialMax);
     if (!material) return false;
-    staged.Elements[e].material = *material;
+    target.Elements[e].material = *material;
   }
-  for (std::int32_t m = 1; m <= staged.MaterialCount; ++m) {
+  for (std::int32_t m = 1; m <= counts.materials; ++m) {
     const auto E = in.Float(), nu = in.Float();
     if (!E || !nu) return false;
-    staged.Materials[m] = {*E, *nu};
+    target.Materials[m] = {*E, *nu};
   }
-  for (std::int32_t j = 1; j <= staged.SupportCount; ++j) {
-    const auto dof = in.IntIn(1, 3 * staged.NodeCount);
+  for (std::int32_t j = 1; j <= counts.supports; ++j) {
+    const auto dof = in.IntIn(1, 3 * counts.nodes);
     const auto value = in.Int();
     if (!dof || !value) return false;
-    staged.Supports[j] = {*dof, *value};
+    target.Supports[j] = {*dof, *value};
   }
-  for (std::int32_t d = 1; d <= 3 * staged.NodeCount; ++d) {
+  for (std::int32_t d = 1; d <= 3 * counts.nodes; ++d) {
     const auto force = in.Float();
     if (!force) return false;
-    staged.Forces[d] = *force;
+    target.Forces[d] = *force;
   }
-  for (std::int32_t e = 1; e <= staged.ElementCount; ++e) {
+  for (std::int32_t e = 1; e <= counts.elements; ++e) {
     const auto density = in.Float();
     if (!density) return false;
     densities[e] = *density;
   }
   return true;
+}
+
+// What a model file holds, row by row, for the writer: the store or a
+// SolidModel with its results.
+struct StoreRows {
+  const ModelStore& store;
+  FileCounts counts;
+  std::int32_t flag;
+  const NodeRow& Node(std::int32_t n) const { return store.Nodes[n]; }
+  const ElementRow& Element(std::int32_t e) const { return store.Elements[e]; }
+  const MaterialRow& Material(std::int32_t m) const { return store.Materials[m]; }
+  const SupportRow& Support(std::int32_t j) const { return store.Supports[j]; }
+  float Force(std::int32_t d) const { return d <= DofCapacity ? store.Forces[d] : 0.0f; }
+  float Tail(std::int32_t e) const { return store.Stresses[e][Reduced]; }
+};
+
+struct SolidRows {
+  const SolidModel& model;
+  const SolidResults* results;
+  FileCounts counts;
+  std::int32_t flag;
+  const NodeRow& Node(std::int32_t n) const { return model.Nodes[n]; }
+  const ElementRow& Element(std::int32_t e) const { return model.Elements[e]; }
+  const MaterialRow& Material(std::int32_t m) const { return model.Materials[m]; }
+  const SupportRow& Support(std::int32_t j) const { return model.Supports[j]; }
+  float Force(std::int32_t d) const { return model.Forces[d]; }
+  float Tail(std::int32_t e) const { return results ? results->Stresses[e][Reduced] : 0.0f; }
+};
+
+// True when every float the file holds is finite: the reader refuses a value
+// at infinity or not a number. (Six digits never round a finite float beyond
+// the float range: the largest is written as 3.40282e+38.)
+bool FloatsReadBack(const SolidModel& model) {
+  const auto finite = [](float v) { return std::isfinite(v); };
+  for (std::size_t n = 1; n < model.Nodes.size(); ++n)
+    if (!finite(model.Nodes[n].x) || !finite(model.Nodes[n].y) || !finite(model.Nodes[n].z)) return false;
+  for (std::size_t m = 1; m < model.Materials.size(); ++m)
+    if (!finite(model.Materials[m].E) || !finite(model.Materials[m].nu)) return false;
+  return std::all_of(model.Forces.begin() + 1, model.Forces.end(), finite);
+}
+
+template <class Rows>
+std::string ModelText(const Rows& rows) {
+  const FileCounts& c = rows.counts;
+  std::string out;
+  out.reserve(64 + 40 * static_cast<std::size_t>(2 * static_cast<std::size_t>(c.nodes) + c.elements) +
+              24 * (static_cast<std::size_t>(c.elements) + c.materials + c.supports));
+  out += "QOR3DAscii ";
+  AppendInts(out, {c.nodes, c.elements, c.materials, c.supports, rows.flag});
+  for (std::int32_t n = 1; n <= c.nodes; ++n) {
+    const NodeRow& p = rows.Node(n);
+    AppendFloats(out, {p.x, p.y, p.z});
+  }
+  for (std::int32_t e = 1; e <= c.elements; ++e) {
+    const ElementRow& el = rows.Element(e);
+    AppendInts(out, {el.node[1], el.node[2], el.node[3], el.node[4], el.material});
+  }
+  for (std::int32_t m = 1; m <= c.materials; ++m) AppendFloats(out, {rows.Material(m).E, rows.Material(m).nu});
+  for (std::int32_t j = 1; j <= c.supports; ++j) AppendInts(out, {rows.Support(j).dof, rows.Support(j).value});
+  for (std::int32_t n = 1; n <= c.nodes; ++n)
+    AppendFloats(out, {rows.Force(DofOf(n, 1)), rows.Force(DofOf(n, 2)), rows.Force(DofOf(n, 3))});
+  // A stress that is not a finite number (left by a failed computation) would
+  // make the file unreadable; it is written as 0, which the reader accepts.
+  for (std::int32_t e = 1; e <= c.elements; ++e) {
+    const float reduced = rows.Tail(e);
+    AppendFloats(out, {std::isfinite(reduced) ? reduced : 0.0f});
+  }
+  return out;
+}
+
+// True when every reference of the model names a row that exists, as the reader demands.
+bool ReferencesReadBack(const SolidModel& model) {
+  const std::int32_t nodes = model.NodeCount();
+  const std::int32_t materialMax = std::max(model.MaterialCount(), 1);
+  for (std::int32_t e = 1; e <= model.ElementCount(); ++e) {
+    const ElementRow& el = model.Elements[e];
+    for (int k = 1; k <= 4; ++k)
+      if (el.node[k] < 1 || el.node[k] > nodes) return false;
+    if (el.material < 1 || el.material > materialMax) return false;
+  }
+  for (std::int32_t j = 1; j <= model.SupportCount(); ++j)
+    if (model.Supports[j].dof < 1 || model.Supports[j].dof > model.DofCount()) return false;
+  return model.Forces.size() == static_cast<std::size_t>(model.DofCount()) + 1 &&
+         model.Densities.size() == model.Elements.size();
+}
+
+// The bytes the tables of a model of these counts take.
+long long ModelBytes(const FileCounts& c) {
+  return (c.nodes + 1LL) * (sizeof(NodeRow) + 3 * sizeof(float)) +
+         (c.elements + 1LL) * (sizeof(ElementRow) + sizeof(float)) + (c.materials + 1LL) * sizeof(MaterialRow) +
+         (c.supports + 1LL) * sizeof(SupportRow);
 }
 
 }  // namespace
@@ -115,35 +221,9 @@ std::string WriteModelText(const ModelStore& store) {
   const auto within = [](std::int32_t count, std::int32_t capacity) {
     return count < 0 ? 0 : std::min(count, capacity);
   };
-  const std::int32_t nodes = within(store.NodeCount, NodeCapacity);
-  const std::int32_t elements = within(store.ElementCount, ElementCapacity);
-  const std::int32_t materials = within(store.MaterialCount, MaterialCapacity);
-  const std::int32_t supports = within(store.SupportCount, SupportCapacity);
-  const auto force = [&store](std::int32_t d) { return d <= DofCapacity ? store.Forces[d] : 0.0f; };
-  std::string out;
-  out.reserve(64 + 40 * static_cast<std::size_t>(2 * nodes + elements) +
-              24 * static_cast<std::size_t>(elements + materials + supports));
-  out += "QOR3DAscii ";
-  AppendInts(out, {nodes, elements, materials, supports, store.ResultsValid});
-  for (std::int32_t n = 1; n <= nodes; ++n) {
-    const NodeRow& p = store.Nodes[n];
-    AppendFloats(out, {p.x, p.y, p.z});
-  }
-  for (std::int32_t e = 1; e <= elements; ++e) {
-    const ElementRow& el = store.Elements[e];
-    AppendInts(out, {el.node[1], el.node[2], el.node[3], el.node[4], el.material});
-  }
-  for (std::int32_t m = 1; m <= materials; ++m) AppendFloats(out, {store.Materials[m].E, store.Materials[m].nu});
-  for (std::int32_t j = 1; j <= supports; ++j) AppendInts(out, {store.Supports[j].dof, store.Supports[j].value});
-  for (std::int32_t n = 1; n <= nodes; ++n)
-    AppendFloats(out, {force(DofOf(n, 1)), force(DofOf(n, 2)), force(DofOf(n, 3))});
-  // A stress that is not a finite number (left by a failed computation) would
-  // make the file unreadable; it is written as 0, which the reader accepts.
-  for (std::int32_t e = 1; e <= elements; ++e) {
-    const float reduced = store.Stresses[e][Reduced];
-    AppendFloats(out, {std::isfinite(reduced) ? reduced : 0.0f});
-  }
-  return out;
+  const FileCounts counts{within(store.NodeCount, NodeCapacity), within(store.ElementCount, ElementCapacity),
+                          within(store.MaterialCount, MaterialCapacity), within(store.SupportCount, SupportCapacity)};
+  return ModelText(StoreRows{store, counts, store.ResultsValid});
 }
 
 IoResult ReadModelText(std::string_view text, ModelStore& store, DensityTable& densities) {
@@ -164,7 +244,8 @@ IoResult ReadModelText(std::string_view text, ModelStore& store, DensityTable& d
   staged->ElementCount = *elements;
   staged->MaterialCount = *materials;
   staged->SupportCount = *supports;
-  if (!ReadTables(in, *staged, *stagedDensities)) return IoResult::Failure(FileReadFailedMessage());
+  const FileCounts counts{*nodes, *elements, *materials, *supports};
+  if (!ReadTables(in, counts, *staged, *stagedDensities)) return IoResult::Failure(FileReadFailedMessage());
 
   staged->ResultsValid = 0;
   store = *staged;
@@ -188,6 +269,56 @@ IoResult OpenModelFile(const std::string& path, ModelStore& store, DensityTable&
   const std::optional<std::string> text = ReadWholeFile(path);
   if (!text) return IoResult::Failure(FileReadFailedMessage());
   return ReadModelText(*text, store, densities);
+}
+
+long long PhysicalMemoryBytes() {
+  const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGE_SIZE);
+  return pages > 0 && pageSize > 0 ? static_cast<long long>(pages) * pageSize : 1LL << 32;
+}
+
+IoResult ReadSolidModelText(std::string_view text, SolidModel& model) {
+  ModelTokens in(text);
+  if (!in.Skip()) return IoResult::Failure(FileReadFailedMessage());
+  // Node numbers times three are degree-of-freedom numbers: they must stay integers.
+  constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max() / 3;
+  const auto nodes = in.IntIn(0, most), elements = in.IntIn(0, most), materials = in.IntIn(0, most),
+             supports = in.IntIn(0, most);
+  const auto resultsFlag = in.Int();
+  if (!nodes || !elements || !materials || !supports || !resultsFlag) return IoResult::Failure(FileReadFailedMessage());
+  const FileCounts counts{*nodes, *elements, *materials, *supports};
+  // Every number after the header takes at least one character and a blank
+  // before it, so a header whose counts the rest of the text cannot hold is
+  // refused here, before its tables are allocated; so is a model larger than
+  // the machine's memory.
+  const long long numbers = 6LL * counts.nodes + 6LL * counts.elements + 2LL * counts.materials + 2LL * counts.supports;
+  const long long rest = static_cast<long long>(text.size() - in.Position());
+  if (2 * numbers > rest || ModelBytes(counts) > PhysicalMemoryBytes())
+    return IoResult::Failure(FileReadFailedMessage());
+
+  SolidModel staged;
+  staged.Resize(counts.nodes, counts.elements, counts.materials, counts.supports);
+  if (!ReadTables(in, counts, staged, staged.Densities)) return IoResult::Failure(FileReadFailedMessage());
+  model = std::move(staged);
+  return IoResult::Success();
+}
+
+IoResult OpenSolidModelFile(const std::string& path, SolidModel& model) {
+  const std::optional<std::string> text = ReadWholeFile(path, PhysicalMemoryBytes());
+  if (!text) return IoResult::Failure(FileReadFailedMessage());
+  return ReadSolidModelText(*text, model);
+}
+
+std::optional<std::string> WriteSolidModelText(const SolidModel& model, const SolidResults* results) {
+  if (!ReferencesReadBack(model) || !FloatsReadBack(model)) return std::nullopt;
+  if (results && (results->Stresses.size() != model.Elements.size())) return std::nullopt;
+  const FileCounts counts{model.NodeCount(), model.ElementCount(), model.MaterialCount(), model.SupportCount()};
+  return ModelText(SolidRows{model, results, counts, results ? 1 : 0});
+}
+
+IoResult SaveSolidModelFile(const SolidModel& model, const SolidResults* results, const std::string& path) {
+  const std::optional<std::string> text = WriteSolidModelText(model, results);
+  if (!text || !WriteFileAtomically(path, *text)) return IoResult::Failure(FileWriteFailedMessage());
+  return IoResult::Success();
 }
 
 }  // namespace qor

@@ -37,11 +37,11 @@ IoResult ReadMeshFile(const std::string& path, MeshWithGroups& mesh) {
   const std::string first = FirstToken(path);
   if (first == "$MeshFormat") return ReadGmshFile(path, mesh);
   if (first != "QOR3DAscii") return ReadGidFile(path, mesh);
-  // A native model file goes through the store's reader and limits.
-  auto store = std::make_unique<ModelStore>();
-  auto densities = std::make_unique<DensityTable>();
-  if (IoResult read = OpenModelFile(path, *store, *densities); !read.ok) return read;
-  mesh.model = SolidModelFromStore(*store, *densities);
+  // A native model file of any size, with the nodes, elements, materials,
+  // supports and forces it holds.
+  SolidModel model;
+  if (IoResult read = OpenSolidModelFile(path, model); !read.ok) return read;
+  mesh.model = std::move(model);
   mesh.groups.clear();
   return IoResult::Success();
 }

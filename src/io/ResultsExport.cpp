@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "io/FileText.h"
+#include "io/VtuArrays.h"
 
 namespace qor {
 namespace {
@@ -34,28 +35,32 @@ void AppendLine(std::string& out, std::initializer_list<T> values, char separato
   out += '\n';
 }
 
-struct Extent {
+// The rows the writers read: the store's, or a model of any size with its results.
+struct StoreRows {
+  const ModelStore& store;
   std::int32_t nodes, elements;
+  explicit StoreRows(const ModelStore& s)
+      : store(s),
+        nodes(std::clamp(s.NodeCount, 0, NodeCapacity)),
+        elements(std::clamp(s.ElementCount, 0, ElementCapacity)) {}
+  const NodeRow& Node(std::int32_t n) const { return store.Nodes[n]; }
+  const ElementRow& Element(std::int32_t e) const { return store.Elements[e]; }
+  float Displacement(std::int32_t n, std::int32_t direction) const { return store.Displacements[DofOf(n, direction)]; }
+  const StressRow& Stress(std::int32_t e) const { return store.Stresses[e]; }
 };
 
-Extent RowsInUse(const ModelStore& store) {
-  const auto within = [](std::int32_t count, std::int32_t capacity) { return std::clamp(count, 0, capacity); };
-  return {within(store.NodeCount, NodeCapacity), within(store.ElementCount, ElementCapacity)};
-}
-
-float Displacement(const ModelStore& store, std::int32_t node, std::int32_t direction) {
-  return store.Displacements[DofOf(node, direction)];
-}
-
-// Cell data arrays in the order of the results browser's stress block: the
-// normal stresses, the shear stresses and the reduced stress.
-struct CellArray {
-  const char* name;
-  StressKind kind;
-};
-constexpr CellArray kStressArrays[] = {
-    {"Naprężenie x", SigmaX}, {"Naprężenie y", SigmaY}, {"Naprężenie z", SigmaZ},     {"Naprężenie yz", TauYZ},
-    {"Naprężenie xz", TauXZ}, {"Naprężenie xy", TauXY}, {"Naprężenie red.", Reduced},
+struct SolidRows {
+  const SolidModel& model;
+  const SolidResults& results;
+  std::int32_t nodes, elements;
+  SolidRows(const SolidModel& m, const SolidResults& r)
+      : model(m), results(r), nodes(m.NodeCount()), elements(m.ElementCount()) {}
+  const NodeRow& Node(std::int32_t n) const { return model.Nodes[n]; }
+  const ElementRow& Element(std::int32_t e) const { return model.Elements[e]; }
+  float Displacement(std::int32_t n, std::int32_t direction) const {
+    return results.Displacements[DofOf(n, direction)];
+  }
+  const StressRow& Stress(std::int32_t e) const { return results.Stresses[e]; }
 };
 
 void OpenArray(std::string& out, const char* type, const char* name, int components) {
@@ -77,10 +82,8 @@ void OpenArray(std::string& out, const char* type, const char* name, int compone
 
 void CloseArray(std::string& out) { out += "        </DataArray>\n"; }
 
-}  // namespace
-
-std::string ResultsVtuText(const ModelStore& store) {
-  const Extent rows = RowsInUse(store);
+template <class Rows>
+std::string VtuText(const Rows& rows) {
   std::string out;
   out.reserve(2048 + 64 * static_cast<std::size_t>(rows.nodes) + 160 * static_cast<std::size_t>(rows.elements));
   out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -94,25 +97,25 @@ std::string ResultsVtuText(const ModelStore& store) {
   out += "      <PointData Vectors=\"Przemieszczenie\">\n";
   OpenArray(out, "Float32", "Przemieszczenie", 3);
   for (std::int32_t n = 1; n <= rows.nodes; ++n)
-    AppendLine(out, {Displacement(store, n, 1), Displacement(store, n, 2), Displacement(store, n, 3)}, ' ');
+    AppendLine(out, {rows.Displacement(n, 1), rows.Displacement(n, 2), rows.Displacement(n, 3)}, ' ');
   CloseArray(out);
   out += "      </PointData>\n";
 
   out += "      <CellData Scalars=\"Naprężenie red.\">\n";
-  for (const CellArray& array : kStressArrays) {
+  for (const VtuStressArray& array : VtuStressArrays) {
     OpenArray(out, "Float32", array.name, 1);
-    for (std::int32_t e = 1; e <= rows.elements; ++e) AppendLine(out, {store.Stresses[e][array.kind]}, ' ');
+    for (std::int32_t e = 1; e <= rows.elements; ++e) AppendLine(out, {rows.Stress(e)[array.kind]}, ' ');
     CloseArray(out);
   }
   OpenArray(out, "Int32", "Materiał", 1);
-  for (std::int32_t e = 1; e <= rows.elements; ++e) AppendLine(out, {store.Elements[e].material}, ' ');
+  for (std::int32_t e = 1; e <= rows.elements; ++e) AppendLine(out, {rows.Element(e).material}, ' ');
   CloseArray(out);
   out += "      </CellData>\n";
 
   out += "      <Points>\n";
   OpenArray(out, "Float32", nullptr, 3);
   for (std::int32_t n = 1; n <= rows.nodes; ++n) {
-    const NodeRow& p = store.Nodes[n];
+    const NodeRow& p = rows.Node(n);
     AppendLine(out, {p.x, p.y, p.z}, ' ');
   }
   CloseArray(out);
@@ -122,7 +125,7 @@ std::string ResultsVtuText(const ModelStore& store) {
   out += "      <Cells>\n";
   OpenArray(out, "Int32", "connectivity", 1);
   for (std::int32_t e = 1; e <= rows.elements; ++e) {
-    const ElementRow& el = store.Elements[e];
+    const ElementRow& el = rows.Element(e);
     AppendLine(out, {el.node[1] - 1, el.node[2] - 1, el.node[3] - 1, el.node[4] - 1}, ' ');
   }
   CloseArray(out);
@@ -137,29 +140,28 @@ std::string ResultsVtuText(const ModelStore& store) {
   return out;
 }
 
-std::string NodeResultsCsvText(const ModelStore& store) {
-  const Extent rows = RowsInUse(store);
+template <class Rows>
+std::string NodeCsvText(const Rows& rows) {
   std::string out;
   out.reserve(64 + 96 * static_cast<std::size_t>(rows.nodes));
   out += "wezel,x,y,z,ux,uy,uz\n";
   for (std::int32_t n = 1; n <= rows.nodes; ++n) {
-    const NodeRow& p = store.Nodes[n];
+    const NodeRow& p = rows.Node(n);
     AppendNumber(out, n);
     out += ',';
-    AppendLine(out, {p.x, p.y, p.z, Displacement(store, n, 1), Displacement(store, n, 2), Displacement(store, n, 3)},
-               ',');
+    AppendLine(out, {p.x, p.y, p.z, rows.Displacement(n, 1), rows.Displacement(n, 2), rows.Displacement(n, 3)}, ',');
   }
   return out;
 }
 
-std::string ElementResultsCsvText(const ModelStore& store) {
-  const Extent rows = RowsInUse(store);
+template <class Rows>
+std::string ElementCsvText(const Rows& rows) {
   std::string out;
   out.reserve(128 + 160 * static_cast<std::size_t>(rows.elements));
   out += "element,wezel1,wezel2,wezel3,wezel4,material,sigma_x,sigma_y,sigma_z,tau_yz,tau_xz,tau_xy,naprezenie_red\n";
   for (std::int32_t e = 1; e <= rows.elements; ++e) {
-    const ElementRow& el = store.Elements[e];
-    const StressRow& s = store.Stresses[e];
+    const ElementRow& el = rows.Element(e);
+    const StressRow& s = rows.Stress(e);
     AppendNumber(out, e);
     out += ',';
     AppendLine(out, {el.node[1], el.node[2], el.node[3], el.node[4], el.material}, ',');
@@ -167,6 +169,24 @@ std::string ElementResultsCsvText(const ModelStore& store) {
     AppendLine(out, {s[SigmaX], s[SigmaY], s[SigmaZ], s[TauYZ], s[TauXZ], s[TauXY], s[Reduced]}, ',');
   }
   return out;
+}
+
+}  // namespace
+
+std::string ResultsVtuText(const ModelStore& store) { return VtuText(StoreRows(store)); }
+std::string NodeResultsCsvText(const ModelStore& store) { return NodeCsvText(StoreRows(store)); }
+std::string ElementResultsCsvText(const ModelStore& store) { return ElementCsvText(StoreRows(store)); }
+
+std::string NodeResultsCsvText(const SolidModel& model, const SolidResults& results) {
+  return NodeCsvText(SolidRows(model, results));
+}
+std::string ElementResultsCsvText(const SolidModel& model, const SolidResults& results) {
+  return ElementCsvText(SolidRows(model, results));
+}
+
+std::string ResultsVtuText(const SolidModel& model, const SolidResults& results) {
+  if (FitsStore(model)) return VtuText(SolidRows(model, results));
+  return ResultsVtuBinary(model, results);
 }
 
 IoResult WriteExportFile(const std::string& path, std::string_view text) {

@@ -19,12 +19,12 @@ namespace qor {
 // The numbers are those of the store and the file: 32-bit floats for
 // coordinates, constants, forces and results, integers for numbers.
 struct SolidModel {
-  std::vector<NodeRow> Nodes{1};             // [1..NodeCount()]
-  std::vector<ElementRow> Elements{1};       // [1..ElementCount()], node[1..4] and material
-  std::vector<MaterialRow> Materials{1};     // [1..MaterialCount()]
-  std::vector<float> Forces{0.0f};           // [1..3·NodeCount()], per degree of freedom
-  std::vector<SupportRow> Supports{1};       // [1..SupportCount()], value an integer as in the file
-  std::vector<float> Densities{0.0f};        // [1..ElementCount()], the file's per-element multipliers
+  std::vector<NodeRow> Nodes{1};          // [1..NodeCount()]
+  std::vector<ElementRow> Elements{1};    // [1..ElementCount()], node[1..4] and material
+  std::vector<MaterialRow> Materials{1};  // [1..MaterialCount()]
+  std::vector<float> Forces{0.0f};        // [1..3·NodeCount()], per degree of freedom
+  std::vector<SupportRow> Supports{1};    // [1..SupportCount()], value an integer as in the file
+  std::vector<float> Densities{0.0f};     // [1..ElementCount()], the file's per-element multipliers
 
   std::int32_t NodeCount() const { return static_cast<std::int32_t>(Nodes.size()) - 1; }
   std::int32_t ElementCount() const { return static_cast<std::int32_t>(Elements.size()) - 1; }

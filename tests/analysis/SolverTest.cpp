@@ -13,6 +13,7 @@
 #include "analysis/LiteralSolver.h"
 #include "analysis/ModelFamilies.h"
 #include "analysis/SolverWorkspace.h"
+#include "solid/Rigidity.h"
 
 namespace {
 
@@ -226,6 +227,11 @@ TEST(Solver, EveryMechanismIsRefused) {
       ASSERT_GE(dof, 1) << family.what;
       EXPECT_TRUE(family.movable(s.Nodes[(dof + 2) / 3])) << family.what << ", seed " << seed << ", dof " << dof;
       for (int j = 1; j <= s.SupportCount; ++j) EXPECT_NE(s.Supports[j].dof, dof) << family.what;
+      // The sparse path's rigidity check, which judges no pivots, finds the same mechanism.
+      const int free = FindFreeMotion(SolidModelFromStore(s, Densities)).dof;
+      ASSERT_GE(free, 1) << family.what << ", seed " << seed;
+      EXPECT_TRUE(family.movable(s.Nodes[(free + 2) / 3])) << family.what << ", seed " << seed << ", dof " << free;
+      for (int j = 1; j <= s.SupportCount; ++j) EXPECT_NE(s.Supports[j].dof, free) << family.what;
     }
   }
 }
@@ -339,6 +345,7 @@ TEST(Solver, AgreesWithAnExactDenseSolve) {
     std::vector<int> identity(s.NodeCount + 1);
     std::iota(identity.begin(), identity.end(), 0);
     ASSERT_EQ(Solve(s), SolveOk) << c.what;
+    EXPECT_EQ(FindFreeMotion(SolidModelFromStore(s, Densities)).dof, 0) << c.what;
     expectReference(identity, "along the body");
     const std::vector<double> alongTheBody = Displacements();
     const auto stressesAlongTheBody = ws.ElementStresses;

@@ -8,8 +8,10 @@
 
 #include "analysis/BlockMesh.h"
 #include "batch/BatchCommand.h"
+#include "batch/StageProgress.h"
 #include "io/FileText.h"
 #include "io/ModelFile.h"
+#include "sparse/LargeCantilever.h"
 
 namespace fs = std::filesystem;
 
@@ -38,10 +40,12 @@ class BatchCommandTest : public ::testing::Test {
     return path;
   }
 
-  int Run(std::vector<std::string> arguments) {
+  int Run(std::vector<std::string> arguments, int processes = 1) {
     out_.str({});
     err_.str({});
-    return qor::RunBatch(arguments, out_, err_);
+    qor::BatchEnvironment environment;
+    environment.processes = processes;
+    return qor::RunBatch(arguments, out_, err_, environment);
   }
 
   fs::path folder_;
@@ -63,6 +67,10 @@ TEST_F(BatchCommandTest, BadCommandLinesAreRefusedWithTheirReason) {
       {{model, "--csv", vtk}, "Nieznana opcja: --csv"},
       {{model, model}, "Podano więcej niż jeden plik modelu: "},
       {{model, "--nodes-csv", vtk, "--nodes-csv", vtk}, "Opcja --nodes-csv podana więcej niż raz"},
+      {{model, "--inp"}, "Brak nazwy pliku po opcji --inp"},
+      {{model, "--vtk", vtk, "--solver", "bnad"}, "Nieznana metoda obliczeń: bnad (dostępne: band, direct, iterative)"},
+      {{model, "--vtk", vtk, "--solver"}, "Brak nazwy metody po opcji --solver"},
+      {{model, "--solver", "band", "--solver", "direct"}, "Opcja --solver podana więcej niż raz"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Run(c.arguments), qor::BatchBadInput) << c.reason;
@@ -88,6 +96,8 @@ TEST_F(BatchCommandTest, ExitCodesMessagesAndFilesOfEachOutcome) {
     int exit;
     std::string message;  // the whole of standard error
     Summary summary;
+    std::vector<std::string> options = {};
+    int processes = 1;
   };
   const std::string unwritable = PathOf("no/such/folder");
   const Case cases[] = {
@@ -101,11 +111,58 @@ TEST_F(BatchCommandTest, ExitCodesMessagesAndFilesOfEachOutcome) {
          return PathOf("cut.q3d");
        },
        PathOf(""), 1, PathOf("cut.q3d") + ": Błąd przy odczycie...\n", None},
+      {"counts the file cannot hold",
+       [&] {
+         std::string text = *qor::ReadWholeFile(good);
+         qor::WriteFileAtomically(PathOf("huge.q3d"), text.replace(0, 13, "QOR3DAscii 200000000"));
+         return PathOf("huge.q3d");
+       },
+       PathOf(""), 1, PathOf("huge.q3d") + ": Błąd przy odczycie...\n", None},
+      {"node number out of range",
+       [&] {
+         std::string text = *qor::ReadWholeFile(good);
+         std::size_t element = 0;  // the first element's line, after the header and 20 nodes
+         for (int line = 0; line < 21; ++line) element = text.find('\n', element) + 1;
+         qor::WriteFileAtomically(PathOf("range.q3d"), text.replace(element, text.find(' ', element) - element, "21"));
+         return PathOf("range.q3d");
+       },
+       PathOf(""), 1, PathOf("range.q3d") + ": Błąd przy odczycie...\n", None},
+      {"more processes than elements",
+       [&] { return good; },
+       PathOf(""),
+       1,
+       "Więcej procesów (25) niż elementów modelu (24): uruchom mniej procesów.\n",
+       None,
+       {},
+       25},
+      {"computed on direct", [&] { return good; }, PathOf(""), 0, "", Computed, {"--solver", "direct"}},
+      {"computed on iterative", [&] { return good; }, PathOf(""), 0, "", Computed, {"--solver", "iterative"}},
       {"held at one node: a mechanism",
        [&] { return SaveCantilever("mechanism.q3d", [](qor::ModelStore& s) { s.SupportCount = 3; }); }, PathOf(""), 2,
        "Błąd podczas obliczeń\nWęzeł 2 może się swobodnie przemieszczać w kierunku y.\n", Refused},
       {"no supports", [&] { return SaveCantilever("unheld.q3d", [](qor::ModelStore& s) { s.SupportCount = 0; }); },
        PathOf(""), 2, "Brak zdefiniowanych podpór\n", Refused},
+      {"held at one node on direct",
+       [&] { return PathOf("mechanism.q3d"); },
+       PathOf(""),
+       2,
+       "Błąd podczas obliczeń\nWęzeł 2 może się swobodnie przemieszczać w kierunku y.\n",
+       Refused,
+       {"--solver", "direct"}},
+      {"held at one node on iterative",
+       [&] { return PathOf("mechanism.q3d"); },
+       PathOf(""),
+       2,
+       "Błąd podczas obliczeń\nWęzeł 2 może się swobodnie przemieszczać w kierunku y.\n",
+       Refused,
+       {"--solver", "iterative"}},
+      {"no supports on iterative",
+       [&] { return PathOf("unheld.q3d"); },
+       PathOf(""),
+       2,
+       "Brak zdefiniowanych podpór\n",
+       Refused,
+       {"--solver", "iterative"}},
       {"output folder missing", [&] { return good; }, unwritable, 1, unwritable + "/out.vtu: Błąd przy zapisie...\n",
        Computed},
   };
@@ -113,10 +170,21 @@ TEST_F(BatchCommandTest, ExitCodesMessagesAndFilesOfEachOutcome) {
     SCOPED_TRACE(c.name);
     const std::string model = c.model();
     const fs::path folder(c.outputFolder);
-    const fs::path outputs[] = {folder / "out.vtu", folder / "nodes.csv", folder / "elements.csv", folder / "out.q3d"};
-    EXPECT_EQ(Run({model, "--vtk", outputs[0].string(), "--nodes-csv", outputs[1].string(), "--elements-csv",
-                   outputs[2].string(), "--save", outputs[3].string()}),
-              c.exit);
+    const fs::path outputs[] = {folder / "out.vtu", folder / "nodes.csv", folder / "elements.csv", folder / "out.q3d",
+                                folder / "out.inp"};
+    std::vector<std::string> arguments = {model,
+                                          "--vtk",
+                                          outputs[0].string(),
+                                          "--nodes-csv",
+                                          outputs[1].string(),
+                                          "--elements-csv",
+                                          outputs[2].string(),
+                                          "--save",
+                                          outputs[3].string(),
+                                          "--inp",
+                                          outputs[4].string()};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    EXPECT_EQ(Run(arguments, c.processes), c.exit);
     EXPECT_EQ(err_.str(), c.message);
     for (const fs::path& output : outputs) EXPECT_EQ(fs::exists(output), c.exit == 0) << output;
     const std::string out = out_.str();
@@ -144,6 +212,25 @@ TEST_F(BatchCommandTest, SavedModelCarriesTheComputedResults) {
   for (int e = 1; e <= 24; ++e) EXPECT_GT((*tail)[e], 0.0f) << e;
 }
 
+// A cantilever of 107,163 degrees of freedom held in x only is refused by the
+// checks on every solver, before any solution, and nothing is written.
+TEST_F(BatchCommandTest, MechanismOfALargeModelIsRefusedOnEverySolver) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "large models run in the release build";
+#endif
+  qor::SolidModel model = qortest::BuildSolidCantilever(80, 20, 20, 10.0f, 1.0f, 200000.0f, 0.3f, 100.0f);
+  for (std::size_t j = 1; j < model.Supports.size(); ++j)
+    model.Supports[j].dof = 3 * ((model.Supports[j].dof + 2) / 3) - 2;
+  const std::string path = PathOf("large.q3d"), vtk = PathOf("large.vtu");
+  ASSERT_TRUE(qor::SaveSolidModelFile(model, nullptr, path).ok);
+  for (const char* solver : {"direct", "iterative"}) {
+    EXPECT_EQ(Run({path, "--solver", solver, "--vtk", vtk, "--quiet"}), qor::BatchRefused) << solver;
+    EXPECT_EQ(err_.str(), "Błąd podczas obliczeń\nWęzeł 1 może się swobodnie przemieszczać w kierunku y.\n") << solver;
+    EXPECT_NE(out_.str().find("Liczba węzłów : 35721\n"), std::string::npos) << out_.str();
+    EXPECT_FALSE(fs::exists(vtk)) << solver;
+  }
+}
+
 TEST(BatchSummaryTest, LabelsAsTheStatisticsDialogWithAPoint) {
   qor::ModelStatistics stats;
   stats.nodes = 20;
@@ -159,3 +246,39 @@ TEST(BatchSummaryTest, LabelsAsTheStatisticsDialogWithAPoint) {
 }
 
 }  // namespace
+
+// Progress on standard error: silent while the run is younger than a second,
+// then each stage with its time, on a terminal as one line rewritten in place.
+TEST(StageProgressTest, ShowsStagesOnceTheRunTakesLongerThanASecond) {
+  struct Case {
+    const char* what;
+    bool terminal, quiet;
+    double solutionEnds;  // seconds after the start; reading takes the first half second
+    std::string expected;
+  };
+  const std::string update = "iteracja 3, residuum 1.0e-12";
+  const Case cases[] = {
+      {"quick, in a log", false, false, 0.9, ""},
+      {"quick, on a terminal", true, false, 0.9, ""},
+      {"slow, in a log", false, false, 2.0, "Odczyt: 0.50 s\nRozwiązanie: 1.50 s (" + update + ")\n"},
+      {"slow, on a terminal", true, false, 2.0,
+       "\rOdczyt: 0.50 s\rRozwiązanie: " + update + " (0.70 s)\rRozwiązanie: 1.50 s (" + update + ")\n"},
+      {"slow but quiet", true, true, 2.0, ""},
+  };
+  for (const Case& c : cases) {
+    double now = 0;
+    std::ostringstream err;
+    qor::StageProgress progress(err, c.terminal, c.quiet, [&] { return now; });
+    progress.BeginStage("Odczyt");
+    now = 0.5;
+    progress.EndStage();
+    progress.BeginStage("Rozwiązanie");
+    now = c.solutionEnds < 1 ? 0.7 : 1.2;
+    progress.Update(update);
+    now = c.solutionEnds;
+    progress.EndStage();
+    progress.Finish();
+    EXPECT_EQ(err.str(), c.expected) << c.what;
+    EXPECT_EQ(err.str().find('\x1b'), std::string::npos) << c.what;
+  }
+}

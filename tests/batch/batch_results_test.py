@@ -201,6 +201,57 @@ class BatchResultsTest(unittest.TestCase):
         self.assertEqual((batch.returncode, batch.stderr), (2, window[0] + "\n"))
         self.assertEqual(os.listdir(self.folder), ["mechanism.q3d"])
 
+    def test_model_beyond_the_window_in_binary_vtu_and_a_deck_ccx_agrees_with(self):
+        """A cantilever of 1116 nodes, beyond the window's store: the .vtu in
+        VTK's compressed binary form holds what the CSV tables hold, and ccx,
+        run on the --inp deck, computes the same displacements."""
+        generator = os.path.join(os.path.dirname(__file__), "..", "..", "bench", "batch", "cantilever.py")
+        model = self.path("large.q3d")
+        subprocess.run([sys.executable, generator, "30", "5", "5", model], check=True)
+        files = {name: self.path(name) for name in ("out.vtu", "n.csv", "e.csv", "deck.inp")}
+        for solver in ("iterative", "direct"):
+            batch = run_batch([model, "--solver", solver, "--vtk", files["out.vtu"], "--nodes-csv", files["n.csv"],
+                               "--elements-csv", files["e.csv"], "--inp", files["deck.inp"]])
+            self.assertEqual(batch.returncode, 0, batch.stderr)
+            with open(files["out.vtu"], "rb") as f:
+                head = f.read(400)
+            self.assertIn(b'header_type="UInt64" compressor="vtkZLibDataCompressor"', head)
+            reader = vtkXMLUnstructuredGridReader()
+            reader.SetFileName(files["out.vtu"])
+            reader.Update()
+            self.assertEqual(reader.GetErrorCode(), 0)
+            grid = reader.GetOutput()
+            with open(files["n.csv"], newline="", encoding="ascii") as f:
+                nodes = list(csv.reader(f))[1:]
+            with open(files["e.csv"], newline="", encoding="ascii") as f:
+                elements = list(csv.reader(f))[1:]
+            self.assertEqual((grid.GetNumberOfPoints(), grid.GetNumberOfCells()), (1116, 4500))
+            moved = grid.GetPointData().GetArray("Przemieszczenie")
+            for n, row in enumerate(nodes):
+                self.assertEqual([bits(c) for c in grid.GetPoint(n)], [bits(float(v)) for v in row[1:4]])
+                self.assertEqual([bits(u) for u in moved.GetTuple3(n)], [bits(float(v)) for v in row[4:7]])
+            cells = grid.GetCellData()
+            for e, row in enumerate(elements):
+                cell = grid.GetCell(e)
+                self.assertEqual([cell.GetPointId(k) + 1 for k in range(4)], [int(v) for v in row[1:5]])
+                self.assertEqual(cells.GetArray("Materiał").GetValue(e), int(row[5]))
+                self.assertEqual([bits(cells.GetArray(a).GetValue(e)) for a in STRESS_NAMES],
+                                 [bits(float(v)) for v in row[6:13]])
+        ccx = shutil.which("ccx")
+        if ccx is None:
+            self.skipTest("no ccx")
+        subprocess.run([ccx, "-i", "deck"], cwd=self.folder, capture_output=True, check=True,
+                       env=dict(os.environ, OMP_NUM_THREADS="1"))
+        with open(self.path("deck.dat"), encoding="ascii") as f:
+            lines = f.read().split("displacements")[1].split("stresses")[0].splitlines()
+        theirs = {int(p[0]): [float(v) for v in p[1:4]] for p in (line.split() for line in lines) if len(p) == 4}
+        largest = max(abs(float(v)) for row in nodes for v in row[4:7])
+        self.assertEqual(len(theirs), 1116)
+        for row in nodes:
+            for ours, other in zip(row[4:7], theirs[int(row[0])]):
+                # ccx prints 7 significant digits.
+                self.assertLess(abs(float(ours) - other), 1e-6 * largest, f"node {row[0]}")
+
     def test_runs_without_the_windowing_toolkit(self):
         libraries = subprocess.run(["ldd", BATCH], capture_output=True, text=True, check=True).stdout
         self.assertNotIn("libQt", libraries)

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -151,6 +152,18 @@ TEST(ModelFileTest, RandomModelsSurviveSaveAndOpen) {
     read->ResultsValid = written->ResultsValid;
     for (int e = 1; e <= read->ElementCount; ++e) read->Stresses[e][qor::Reduced] = densities[e];
     EXPECT_EQ(qor::WriteModelText(*read), text);
+    // The reader of any size takes the same rows, and its writer gives the same text.
+    qor::SolidModel model;
+    ASSERT_TRUE(qor::ReadSolidModelText(text, model).ok);
+    const qor::SolidModel fromStore = qor::SolidModelFromStore(*read, densities);
+    ASSERT_EQ(model.NodeCount(), fromStore.NodeCount());
+    EXPECT_EQ(0, std::memcmp(model.Nodes.data(), fromStore.Nodes.data(), model.Nodes.size() * sizeof(qor::NodeRow)));
+    EXPECT_EQ(model.Forces, fromStore.Forces);
+    EXPECT_EQ(model.Densities, fromStore.Densities);
+    const qor::SolidResults results = qor::SolidResultsFromStore(*read);
+    if (read->ResultsValid) {
+      EXPECT_EQ(qor::WriteSolidModelText(model, &results), text);
+    }
   }
 }
 
@@ -188,7 +201,17 @@ TEST(ModelFileTest, WriterStaysInsideTheTablesWhateverTheCounters) {
 }
 
 // Every refusal leaves the store and the densities exactly as they were.
-void ExpectRefused(const std::string& text) {
+// Refused by the window's reader and, unless only the store's limits refuse
+// it, by the reader of any size, both leaving their model as it was.
+void ExpectRefused(const std::string& text, bool byEveryReader = true) {
+  if (byEveryReader) {
+    qor::SolidModel model;
+    model.Resize(2, 1, 1, 0);
+    model.Nodes[2].x = 4.5f;
+    EXPECT_FALSE(qor::ReadSolidModelText(text, model).ok) << text.substr(0, 200);
+    EXPECT_EQ(model.NodeCount(), 2);
+    EXPECT_EQ(model.Nodes[2].x, 4.5f);
+  }
   auto store = SpoiltStore();
   const auto before = std::make_unique<ModelStore>(*store);
   DensityTable densities;
@@ -216,6 +239,13 @@ TEST(ModelFileTest, RefusesCountsOutsideTheStore) {
   ExpectRefused("QOR3DAscii 0 0 0 498 0\n");
   ExpectRefused("QOR3DAscii 99999999999 0 0 0 0\n");
   ExpectRefused("QOR3DAscii 1 0 0 0\n");
+  // Counts the rest of the file cannot hold, before anything is allocated for them.
+  const std::string hundredBytes(100, '0');
+  ExpectRefused("QOR3DAscii 1000000000000 0 0 0 0\n" + hundredBytes);
+  ExpectRefused("QOR3DAscii 700000000 0 0 0 0\n" + hundredBytes);
+  ExpectRefused("QOR3DAscii 0 2000000000 0 0 0\n" + hundredBytes);
+  ExpectRefused("QOR3DAscii 8 0 0 0 0\n" + std::string(95, '0'));
+  ExpectRefused(std::string("QOR3DAscii 715827883 0 0 0 0\n"));  // three times beyond the integers
 }
 
 // A complete model file of the given counts, written here by hand: every row
@@ -243,8 +273,12 @@ TEST(ModelFileTest, CompleteFilesAtTheCountLimits) {
   };
   for (const auto& c : cases) {
     const std::string text = CompleteFile(c.nodes, c.elements, c.materials, c.supports);
+    qor::SolidModel model;
+    ASSERT_TRUE(qor::ReadSolidModelText(text, model).ok);  // no limit but the file's
+    EXPECT_EQ(model.NodeCount(), c.nodes);
+    EXPECT_EQ(model.Nodes[c.nodes].x, static_cast<float>(c.nodes));
     if (!c.opens) {
-      ExpectRefused(text);
+      ExpectRefused(text, false);
       continue;
     }
     auto store = std::make_unique<ModelStore>();
@@ -427,11 +461,17 @@ TEST(ModelFileTest, SaveRefusesAModelThatCouldNotBeReadBack) {
       if (where == 0) store->Nodes[2].y = value;
       if (where == 1) store->Materials[1].E = value;
       if (where == 2) store->Forces[qor::DofOf(4, 3)] = value;
-      const qor::IoResult result = qor::SaveModelFile(*store, path);
-      EXPECT_FALSE(result.ok) << value << " at " << where;
-      EXPECT_EQ(result.message, (qor::UserMessage{"Błąd przy zapisie...", "Zapis", qor::MessageStyle::Exclamation}));
+      for (const qor::IoResult& result :
+           {qor::SaveModelFile(*store, path),
+            qor::SaveSolidModelFile(qor::SolidModelFromStore(*store, qor::Densities), nullptr, path)}) {
+        EXPECT_FALSE(result.ok) << value << " at " << where;
+        EXPECT_EQ(result.message, (qor::UserMessage{"Błąd przy zapisie...", "Zapis", qor::MessageStyle::Exclamation}));
+      }
     }
   }
+  auto pointsOutside = OneTetrahedron();
+  pointsOutside->Elements[1].node[4] = 5;
+  EXPECT_FALSE(qor::SaveSolidModelFile(qor::SolidModelFromStore(*pointsOutside, qor::Densities), nullptr, path).ok);
   EXPECT_EQ(qor::ReadWholeFile(path), std::optional<std::string>("the model saved before\n"));
   EXPECT_FALSE(qor::SaveModelFile(*OneTetrahedron(), folder / "missing/model.q3d").ok);
 }
