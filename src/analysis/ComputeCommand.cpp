@@ -170,15 +170,16 @@ ComputeOutcome ComputeModel(ModelStore& store, bool useDensities, SolverWorkspac
     cause = ResultOutOfRange(ws);
   if (cause) {
     failed.detail = *cause;
-    // The factors from the file may be the very cause (a zero leaves a node
-    // unheld), so the user is told they were applied.
-    if (useDensities)
-      failed.detail += std::string(failed.detail.empty() ? "" : "\n") +
-                       "Sztywności elementów pomnożono przez gęstości z pliku (\"Gęstości z pliku\").";
+    if (useDensities) AddDensitiesNote(failed);
     return {failed, true, false};
   }
   CopyResults(ws, store);
   return {{"Obliczono.", kCaption, MessageStyle::Exclamation}, true, true};
+}
+
+void AddDensitiesNote(UserMessage& failed) {
+  failed.detail += std::string(failed.detail.empty() ? "" : "\n") +
+                   "Sztywności elementów pomnożono przez gęstości z pliku (\"Gęstości z pliku\").";
 }
 
 ComputeOutcome ComputeModel(ModelStore& store, bool useDensities) {

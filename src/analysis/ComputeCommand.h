@@ -45,6 +45,10 @@ ComputeOutcome RunComputeCommand(ModelStore& store, bool useDensities);
 /// The message of a failed computation.
 UserMessage ComputationFailedMessage();
 
+/// Adds to a failed computation's cause line that the per-element factors from the file were applied:
+/// they may be the very cause (a zero leaves a node unheld).
+void AddDensitiesNote(UserMessage& failed);
+
 // How every solver path stores its double results in the model's floats, and
 // what it says of an element or a result it cannot take.
 

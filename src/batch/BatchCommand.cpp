@@ -160,7 +160,9 @@ int ComputeSparse(const BatchOptions& options, const SolidModel& model, bool wri
   if (!outcome.notice.empty()) err << outcome.notice << '\n';
   out << SummaryText(GatherStatistics(model, outcome.succeeded ? &results : nullptr));
   if (!outcome.succeeded) {
-    PrintMessage(err, outcome.message);
+    UserMessage failed = outcome.message;
+    if (options.densities && !failed.detail.empty()) AddDensitiesNote(failed);
+    PrintMessage(err, failed);
     return BatchRefused;
   }
   if (!writer) return BatchComputed;

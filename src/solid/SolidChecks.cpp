@@ -50,6 +50,13 @@ std::optional<std::string> ElementFault(const SolidModel& model, std::int32_t e,
 }  // namespace
 
 std::optional<UserMessage> CheckSolidModel(const SolidModel& model, bool useDensities) {
+  // The cause lines of a failed computation say, as the band path's do, that
+  // the file's factors were applied.
+  auto Failed = [useDensities](std::string detail) {
+    UserMessage failed = qor::Failed(std::move(detail));
+    if (useDensities) AddDensitiesNote(failed);
+    return failed;
+  };
   if (model.ElementCount() < 1) return Missing("Brak zdefiniowanych elementów");
   if (model.MaterialCount() < 1) return Missing("Brak zdefiniowanych materiałów");
   if (model.SupportCount() < 1) return Missing("Brak zdefiniowanych podpór");
