@@ -23,8 +23,10 @@ inline constexpr int SolverMaterialCapacity = 9;
 inline constexpr int BandRowLength = 2000;
 inline constexpr int BandStride = 2072;
 inline constexpr int BandLanes = 8;  // doubles in one 64-byte line
-// Most pivot rows eliminated together in one pass over the rows below them.
+// Most pivot rows eliminated together in one pass over the rows below them,
+// and most rows below updated together, over every instruction set.
 inline constexpr int EliminationBlock = 64;
+inline constexpr int MostRowsTogether = 8;
 
 enum SolveStatus : std::int32_t {
   SolveOk = 0,
@@ -113,6 +115,17 @@ bool AssembleBand(SolverWorkspace& ws);
 /// (FailureDof set to its row).
 bool EliminateBand(SolverWorkspace& ws);
 bool BackSubstitute(SolverWorkspace& ws);
+
+/// The instruction sets the elimination has kernels for; every one gives the same bits.
+enum class EliminationVariant { Default, Avx2, Avx512f };
+/// True when this processor (and its operating system) can execute `variant`.
+bool VariantAvailable(EliminationVariant variant);
+/// The widest variant available: the one EliminateBand(ws) uses.
+EliminationVariant DispatchedVariant();
+/// "avx512f", "avx2" or "default".
+const char* VariantName(EliminationVariant variant);
+/// EliminateBand with the kernels of `variant` (the dispatched one when this processor cannot execute it).
+bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant);
 /// True when `pivot` is not clearly positive against `scale`, the row's diagonal before elimination.
 bool PivotIsNegligible(double pivot, double scale);
 /// Gathers element e's corners from the workspace.
