@@ -149,52 +149,59 @@ struct DoubleVector {
 };
 
 // rows[k][g] -= f[k][q] * a[q][g] for q = 0..K-1 in this order, for the R
-// rows k and the columns g = g0..g1, in strips of C vectors of L doubles: the
-// R × C vectors of a strip stay in registers across the K pivots, and each
-// pivot-row vector loaded serves all R rows. Each entry receives the updates
-// in increasing pivot order, exactly as one pivot after the other would give
-// it; the build forbids fused multiply-add, so every instruction set gives the
-// same bits. g0 must be a multiple of L and g1 - g0 + 1 a multiple of C·L.
-// Inlined into one function per instruction set, whose register file decides R
-// and C (R·C accumulators, C pivot vectors and a broadcast must fit).
+// rows k and the C vectors of L doubles from column g: the R × C vectors stay
+// in registers across the K pivots, and each pivot-row vector loaded serves
+// all R rows. Each entry receives the updates in increasing pivot order,
+// exactly as one pivot after the other would give it; the build forbids fused
+// multiply-add, so every instruction set gives the same bits.
+template <int L, int R, int C>
+[[gnu::always_inline]] inline void UpdateStrip(double* const* __restrict rows, const double* const* __restrict a,
+                                               const double* const* __restrict f, int K, int g) {
+  typedef typename DoubleVector<L>::type V;
+  V acc[R][C];
+#pragma GCC unroll 16
+  for (int k = 0; k < R; ++k)
+#pragma GCC unroll 16
+    for (int v = 0; v < C; ++v) acc[k][v] = *reinterpret_cast<const V*>(rows[k] + g + v * L);
+  for (int q = 0; q < K; ++q) {
+    V pivot[C];
+#pragma GCC unroll 16
+    for (int v = 0; v < C; ++v) pivot[v] = *reinterpret_cast<const V*>(a[q] + g + v * L);
+#pragma GCC unroll 16
+    for (int k = 0; k < R; ++k) {
+      const double factor = f[k][q];
+#pragma GCC unroll 16
+      for (int v = 0; v < C; ++v) acc[k][v] -= factor * pivot[v];
+    }
+  }
+#pragma GCC unroll 16
+  for (int k = 0; k < R; ++k)
+#pragma GCC unroll 16
+    for (int v = 0; v < C; ++v) *reinterpret_cast<V*>(rows[k] + g + v * L) = acc[k][v];
+}
+
+// The columns g0..g1 (whole lines of BandLanes doubles, see BandStride) in
+// strips of C vectors, and what remains one vector at a time. Inlined into one
+// function per instruction set, whose register file decides R and C: R·C
+// accumulators, C pivot vectors, a broadcast multiplier and a product.
 template <int L, int R, int C>
 [[gnu::always_inline]] inline void UpdateRows(double* const* __restrict rows, const double* const* __restrict a,
                                               const double* const* __restrict f, int K, int g0, int g1) {
-  typedef typename DoubleVector<L>::type V;
-  for (int g = g0; g + C * L - 1 <= g1; g += C * L) {
-    V acc[R][C];
-#pragma GCC unroll 16
-    for (int k = 0; k < R; ++k)
-#pragma GCC unroll 16
-      for (int v = 0; v < C; ++v) acc[k][v] = *reinterpret_cast<const V*>(rows[k] + g + v * L);
-    for (int q = 0; q < K; ++q) {
-      V pivot[C];
-#pragma GCC unroll 16
-      for (int v = 0; v < C; ++v) pivot[v] = *reinterpret_cast<const V*>(a[q] + g + v * L);
-#pragma GCC unroll 16
-      for (int k = 0; k < R; ++k) {
-        const double factor = f[k][q];
-#pragma GCC unroll 16
-        for (int v = 0; v < C; ++v) acc[k][v] -= factor * pivot[v];
-      }
-    }
-#pragma GCC unroll 16
-    for (int k = 0; k < R; ++k)
-#pragma GCC unroll 16
-      for (int v = 0; v < C; ++v) *reinterpret_cast<V*>(rows[k] + g + v * L) = acc[k][v];
-  }
+  int g = g0;
+  for (; g + C * L - 1 <= g1; g += C * L) UpdateStrip<L, R, C>(rows, a, f, K, g);
+  for (; g + L - 1 <= g1; g += L) UpdateStrip<L, R, 1>(rows, a, f, K, g);
 }
 
 typedef void RowsKernel(double* const* __restrict rows, const double* const* __restrict a,
                         const double* const* __restrict f, int K, int g0, int g1);
 
-// The kernels of one instruction set: `Rows` updates `rows` rows at once in
-// strips of `strip` columns, `Row` a single one in strips of `rowStrip`;
-// `block` is the most pivots eliminated together (at most EliminationBlock).
+// The kernels of one instruction set: `Rows` updates `rows` rows at once,
+// `Row` a single one; `block` is the most pivots eliminated together (at most
+// EliminationBlock).
 struct Kernels {
   RowsKernel* Rows;
   RowsKernel* Row;
-  int rows, strip, rowStrip, block;
+  int rows, block;
 };
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -233,9 +240,9 @@ void RowDefault(double* const* rows, const double* const* a, const double* const
 }
 
 const Kernels& KernelsOf(EliminationVariant variant) {
-  static const Kernels avx512f{RowsAvx512f, RowAvx512f, 6, 32, 32, 64};
-  static const Kernels avx2{RowsAvx2, RowAvx2, 4, 8, 16, 64};
-  static const Kernels baseline{RowsDefault, RowDefault, 4, 4, 8, 64};
+  static const Kernels avx512f{RowsAvx512f, RowAvx512f, 6, 64};
+  static const Kernels avx2{RowsAvx2, RowAvx2, 4, 64};
+  static const Kernels baseline{RowsDefault, RowDefault, 4, 64};
   switch (variant) {
     case EliminationVariant::Avx512f:
       return avx512f;
@@ -247,13 +254,10 @@ const Kernels& KernelsOf(EliminationVariant variant) {
   return baseline;
 }
 
-// Columns g0..g1 of the rows starting at global column `from` and ending at or
-// after `to`: g0 the multiple of BandLanes at or below `from` (so that every
-// vector is aligned in every row, see BandStride), the count a whole number of
-// strips.
-std::pair<int, int> StripsCovering(int from, int to, int strip) {
-  const int g0 = from & ~(BandLanes - 1);
-  return {g0, g0 + (to - g0 + strip) / strip * strip - 1};
+// The whole lines of BandLanes columns that hold the columns from..to: every
+// vector in them is aligned in every row (see BandStride).
+std::pair<int, int> LinesCovering(int from, int to) {
+  return {from & ~(BandLanes - 1), to | (BandLanes - 1)};
 }
 
 }  // namespace
@@ -320,9 +324,9 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
   // Wide bands gain from many pivots per pass (each row below is read once per
   // block); narrow ones keep the in-block part small.
   const int block = std::clamp(w / 8, 8, kernels.block);
-  // A pass reads the pivot rows up to block + strip columns past their band
-  // (see below): those entries within the matrix must be zero.
-  const int pad = block + std::max(kernels.strip, kernels.rowStrip);
+  // A pass reads the pivot rows up to block + BandLanes columns past their
+  // band (see below): those entries within the matrix must be zero.
+  const int pad = block + BandLanes;
   for (int i = 1; i <= n; ++i) {
     const int last = std::min(w + pad, n - i + 1);
     if (last > w) std::fill(ws.BandRow(i) + w + 1, ws.BandRow(i) + last + 1, 0.0);
@@ -351,7 +355,7 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
         ws.Rhs[i] = rhs;
         double* row = ws.BandRow(i) + 1 - i;
         const double* f = factors;
-        const auto [g0, g1] = StripsCovering(i, std::min(n, i - 1 + w - 1), kernels.rowStrip);
+        const auto [g0, g1] = LinesCovering(i, std::min(n, i - 1 + w - 1));
         kernels.Row(&row, pivotAt, &f, q, g0, g1);
       }
       const int m = reach(i);
@@ -378,7 +382,9 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
       }
       ws.Rhs[r] = rhs;
     }
-    // Several rows at a time, the rest row by row.
+    // Several rows at a time, the rest row by row; a row's columns start at
+    // (the line of) its diagonal.
+    const int lastColumn = rLast | (BandLanes - 1);
     int r = iEnd + 1;
     for (; r + kernels.rows - 1 <= rLast; r += kernels.rows) {
       double* rows[MostRowsTogether];
@@ -387,14 +393,12 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
         rows[k] = ws.BandRow(r + k) + 1 - (r + k);
         f[k] = factorsOf(r + k);
       }
-      const auto [g0, g1] = StripsCovering(r, rLast, kernels.strip);
-      kernels.Rows(rows, pivotAt, f, p, g0, g1);
+      kernels.Rows(rows, pivotAt, f, p, r & ~(BandLanes - 1), lastColumn);
     }
     for (; r <= rLast; ++r) {
       double* row = ws.BandRow(r) + 1 - r;
       const double* f = factorsOf(r);
-      const auto [g0, g1] = StripsCovering(r, rLast, kernels.rowStrip);
-      kernels.Row(&row, pivotAt, &f, p, g0, g1);
+      kernels.Row(&row, pivotAt, &f, p, r & ~(BandLanes - 1), lastColumn);
     }
   }
   return true;
