@@ -154,7 +154,7 @@ struct DoubleVector {
 // all R rows. Each entry receives the updates in increasing pivot order,
 // exactly as one pivot after the other would give it; the build forbids fused
 // multiply-add, so every instruction set gives the same bits.
-template <int L, int R, int C>
+template <int L, int R, int C, int Copies>
 [[gnu::always_inline]] inline void UpdateStrip(double* const* __restrict rows, const double* const* __restrict a,
                                                const double* const* __restrict f, int K, int g) {
   typedef typename DoubleVector<L>::type V;
@@ -169,9 +169,16 @@ template <int L, int R, int C>
     for (int v = 0; v < C; ++v) pivot[v] = *reinterpret_cast<const V*>(a[q] + g + v * L);
 #pragma GCC unroll 16
     for (int k = 0; k < R; ++k) {
-      const double factor = f[k][q];
+      if constexpr (Copies == L) {
+        // The multiplier stored L times over: one aligned load, no shuffle.
+        const V factor = *reinterpret_cast<const V*>(f[k] + q * Copies);
 #pragma GCC unroll 16
-      for (int v = 0; v < C; ++v) acc[k][v] -= factor * pivot[v];
+        for (int v = 0; v < C; ++v) acc[k][v] -= factor * pivot[v];
+      } else {
+        const double factor = f[k][q * Copies];
+#pragma GCC unroll 16
+        for (int v = 0; v < C; ++v) acc[k][v] -= factor * pivot[v];
+      }
     }
   }
 #pragma GCC unroll 16
@@ -184,12 +191,12 @@ template <int L, int R, int C>
 // strips of C vectors, and what remains one vector at a time. Inlined into one
 // function per instruction set, whose register file decides R and C: R·C
 // accumulators, C pivot vectors, a broadcast multiplier and a product.
-template <int L, int R, int C>
+template <int L, int R, int C, int Copies>
 [[gnu::always_inline]] inline void UpdateRows(double* const* __restrict rows, const double* const* __restrict a,
                                               const double* const* __restrict f, int K, int g0, int g1) {
   int g = g0;
-  for (; g + C * L - 1 <= g1; g += C * L) UpdateStrip<L, R, C>(rows, a, f, K, g);
-  for (; g + L - 1 <= g1; g += L) UpdateStrip<L, R, 1>(rows, a, f, K, g);
+  for (; g + C * L - 1 <= g1; g += C * L) UpdateStrip<L, R, C, Copies>(rows, a, f, K, g);
+  for (; g + L - 1 <= g1; g += L) UpdateStrip<L, R, 1, Copies>(rows, a, f, K, g);
 }
 
 typedef void RowsKernel(double* const* __restrict rows, const double* const* __restrict a,
@@ -202,6 +209,7 @@ struct Kernels {
   RowsKernel* Rows;
   RowsKernel* Row;
   int rows, block;
+  int copies;  // of each multiplier, side by side
 };
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -214,35 +222,35 @@ struct Kernels {
 // 4, and the multipliers are broadcast from memory.
 QOR_TARGET("avx512f")
 void RowsAvx512f(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
-  UpdateRows<8, 6, 4>(rows, a, f, K, g0, g1);
+  UpdateRows<8, 6, 4, 1>(rows, a, f, K, g0, g1);
 }
 QOR_TARGET("avx512f")
 void RowAvx512f(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
-  UpdateRows<8, 1, 4>(rows, a, f, K, g0, g1);
+  UpdateRows<8, 1, 4, 1>(rows, a, f, K, g0, g1);
 }
 // 16 registers of 4 doubles: 4 rows × 2 vectors take 8, the pivot vectors 2,
 // a broadcast multiplier 1, and the products of the multiplications a few more.
 QOR_TARGET("avx2")
 void RowsAvx2(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
-  UpdateRows<4, 4, 2>(rows, a, f, K, g0, g1);
+  UpdateRows<4, 4, 2, 1>(rows, a, f, K, g0, g1);
 }
 QOR_TARGET("avx2")
 void RowAvx2(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
-  UpdateRows<4, 1, 4>(rows, a, f, K, g0, g1);
+  UpdateRows<4, 1, 4, 1>(rows, a, f, K, g0, g1);
 }
 // 16 registers of 2 doubles, two-operand instructions: as for AVX2, with
 // one more register for the copy each multiplication overwrites.
 void RowsDefault(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
-  UpdateRows<2, 4, 2>(rows, a, f, K, g0, g1);
+  UpdateRows<2, 4, 2, 2>(rows, a, f, K, g0, g1);
 }
 void RowDefault(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
-  UpdateRows<2, 1, 4>(rows, a, f, K, g0, g1);
+  UpdateRows<2, 1, 4, 2>(rows, a, f, K, g0, g1);
 }
 
 const Kernels& KernelsOf(EliminationVariant variant) {
-  static const Kernels avx512f{RowsAvx512f, RowAvx512f, 6, 64};
-  static const Kernels avx2{RowsAvx2, RowAvx2, 4, 64};
-  static const Kernels baseline{RowsDefault, RowDefault, 4, 64};
+  static const Kernels avx512f{RowsAvx512f, RowAvx512f, 6, 64, 1};
+  static const Kernels avx2{RowsAvx2, RowAvx2, 4, 64, 1};
+  static const Kernels baseline{RowsDefault, RowDefault, 4, 64, 2};
   switch (variant) {
     case EliminationVariant::Avx512f:
       return avx512f;
@@ -316,6 +324,7 @@ const char* VariantName(EliminationVariant variant) {
 bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
   if (!VariantAvailable(variant)) variant = DispatchedVariant();
   const Kernels& kernels = KernelsOf(variant);
+  const int copies = kernels.copies;
   const int n = ws.DofCount;
   const int w = ws.HalfBandwidth;
   for (int i = 1; i <= n; ++i) ws.PivotScale[i] = ws.BandAt(i, 1);
@@ -345,12 +354,13 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
       if (q > 0) {
         // Row i receives the block's earlier pivots, as far as the last of
         // them reaches.
-        double factors[EliminationBlock];
+        alignas(64) double factors[EliminationBlock * MostFactorCopies];
         double rhs = ws.Rhs[i];
         for (int k = 0; k < q; ++k) {
           const int j = i - (i0 + k) + 1;
-          factors[k] = j <= reach(i0 + k) ? ws.Factors[k][j] : 0.0;
-          if (j <= reach(i0 + k)) rhs -= factors[k] * ws.Rhs[i0 + k];
+          const double factor = j <= reach(i0 + k) ? ws.Factors[k][j] : 0.0;
+          std::fill_n(factors + k * copies, copies, factor);
+          if (j <= reach(i0 + k)) rhs -= factor * ws.Rhs[i0 + k];
         }
         ws.Rhs[i] = rhs;
         double* row = ws.BandRow(i) + 1 - i;
@@ -370,15 +380,17 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
 
     // The last row any pivot of the block reaches is rLast, and so is its last column.
     const int rLast = std::min(n, iEnd + w - 1);
-    // The multipliers of each row below, by pivot: RowFactors[(r - iEnd - 1)·EliminationBlock + q].
-    auto factorsOf = [&](int r) { return &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock]; };
+    // The multipliers of each row below, by pivot, `copies` times each:
+    // RowFactors[(r - iEnd - 1)·RowFactorStride + q·copies].
+    auto factorsOf = [&](int r) { return &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * RowFactorStride]; };
     for (int r = iEnd + 1; r <= rLast; ++r) {
       double* f = factorsOf(r);
       double rhs = ws.Rhs[r];
       for (int q = 0; q < p; ++q) {
         const int i = i0 + q, j = r - i + 1;
-        f[q] = j <= reach(i) ? ws.Factors[q][j] : 0.0;
-        if (j <= reach(i)) rhs -= f[q] * ws.Rhs[i];
+        const double factor = j <= reach(i) ? ws.Factors[q][j] : 0.0;
+        std::fill_n(f + q * copies, copies, factor);
+        if (j <= reach(i)) rhs -= factor * ws.Rhs[i];
       }
       ws.Rhs[r] = rhs;
     }

@@ -27,6 +27,10 @@ inline constexpr int BandLanes = 8;  // doubles in one 64-byte line
 // and most rows below updated together, over every instruction set.
 inline constexpr int EliminationBlock = 64;
 inline constexpr int MostRowsTogether = 8;
+// Each multiplier of a row below is stored up to this many times side by
+// side, so that the narrowest vectors load it without a shuffle.
+inline constexpr int MostFactorCopies = 2;
+inline constexpr int RowFactorStride = EliminationBlock * MostFactorCopies;
 
 enum SolveStatus : std::int32_t {
   SolveOk = 0,
@@ -69,8 +73,9 @@ struct SolverWorkspace {
   std::array<double, SolverDofCapacity + 1> PivotScale{};
   // Multipliers of the pivot rows of one elimination block, [q][j].
   std::array<std::array<double, BandRowLength + 1>, EliminationBlock> Factors{};
-  // The same multipliers by row below the block: [(r - last pivot - 1)·EliminationBlock + q].
-  std::array<double, static_cast<std::size_t>(BandRowLength) * EliminationBlock> RowFactors{};
+  // The same multipliers by row below the block, each repeated as the
+  // variant's kernels read them: [(r - last pivot - 1)·RowFactorStride + q·copies].
+  alignas(64) std::array<double, static_cast<std::size_t>(BandRowLength) * RowFactorStride> RowFactors{};
 
   // Row i (1..1999) of the band; entry t (1..HalfBandwidth) stands for the
   // global entry (i, i + t - 1).
