@@ -264,9 +264,7 @@ const Kernels& KernelsOf(EliminationVariant variant) {
 
 // The whole lines of BandLanes columns that hold the columns from..to: every
 // vector in them is aligned in every row (see BandStride).
-std::pair<int, int> LinesCovering(int from, int to) {
-  return {from & ~(BandLanes - 1), to | (BandLanes - 1)};
-}
+std::pair<int, int> LinesCovering(int from, int to) { return {from & ~(BandLanes - 1), to | (BandLanes - 1)}; }
 
 }  // namespace
 
@@ -336,9 +334,11 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
   // A pass reads the pivot rows up to block + BandLanes columns past their
   // band (see below): those entries within the matrix must be zero.
   const int pad = block + BandLanes;
+  // (Never the diagonal, which a model without elements keeps as column 1.)
+  const int first = std::max(w, 1) + 1;
   for (int i = 1; i <= n; ++i) {
     const int last = std::min(w + pad, n - i + 1);
-    if (last > w) std::fill(ws.BandRow(i) + w + 1, ws.BandRow(i) + last + 1, 0.0);
+    if (last >= first) std::fill(ws.BandRow(i) + first, ws.BandRow(i) + last + 1, 0.0);
   }
 
   for (int i0 = 1; i0 <= n - 1; i0 += block) {

@@ -293,20 +293,43 @@ TEST(Solver, RigidTranslationGivesNoStress) {
 // the full width of the store), numberings along the body and at random, and
 // sizes that fill neither the last block nor the last vector.
 TEST(Solver, BlockedEliminationMatchesThePlainLoopsBitForBit) {
+  auto cantilever = [](int cells, int cy) {
+    return [=](ModelStore& s) { BuildCantilever(s, cells, cy, 2, 0.5f, 3.0f); };
+  };
+  struct Case {
+    const char* what;
+    std::function<void(ModelStore&)> build;
+    unsigned seed;  // renumbered at random unless 0
+  };
+  const Case cases[] = {
+      {"narrow band", cantilever(5, 1), 0},
+      {"narrow band, two cells across", cantilever(12, 2), 0},
+      {"at random", cantilever(19, 1), 102},
+      {"at random, two cells across", cantilever(26, 2), 103},
+      {"wide band, many pivot segments",
+       [](ModelStore& s) {
+         BuildBlockMesh(s, BoxCells(6, 6, 6), 1, 1, 1);
+         for (int n : NodesWhere(s, 2, 0.0f))
+           for (int c = 1; c <= 3; ++c) AddSupport(s, n, c);
+         s.Forces[DofOf(s.NodeCount, 1)] = 2.0f;
+       },
+       0},
+      {"the full store at random, band near 1998", [](ModelStore& s) { BuildCantilever(s, 73, 2, 2, 1.0f, 1.0f); },
+       105},
+      {"nodes in no element, all held",
+       [](ModelStore& s) {
+         BuildBlockMesh(s, {}, 1, 1, 1);
+         for (int n = 1; n <= 5; ++n) s.Nodes[++s.NodeCount] = {1.0f * n, 0, 0};
+         for (int n = 1; n <= s.NodeCount; ++n)
+           for (int c = 1; c <= 3; ++c) AddSupport(s, n, c, c - 2);
+       },
+       0},
+  };
   ModelStore s;
-  for (int model = 0; model < 6; ++model) {
-    if (model < 4) {
-      BuildCantilever(s, 5 + model * 7, 1 + model % 2, 2, 0.5f, 3.0f);
-    } else if (model == 4) {
-      BuildBlockMesh(s, BoxCells(6, 6, 6), 1, 1, 1);  // wide band, many pivot segments
-      for (int n : NodesWhere(s, 2, 0.0f))
-        for (int c = 1; c <= 3; ++c) AddSupport(s, n, c);
-      s.Forces[DofOf(s.NodeCount, 1)] = 2.0f;
-    } else {
-      BuildCantilever(s, 73, 2, 2, 1.0f, 1.0f);  // 666 nodes: the full store, band near 1998 at random
-    }
-    s.Forces[DofOf(s.NodeCount / 2, 1)] = 1.25f;
-    if (model == 2 || model == 3 || model == 5) Renumber(s, RandomPermutation(s.NodeCount, 100 + model));
+  for (const Case& c : cases) {
+    c.build(s);
+    if (s.NodeCount >= 2) s.Forces[DofOf(s.NodeCount / 2, 1)] = 1.25f;
+    if (c.seed != 0) Renumber(s, RandomPermutation(s.NodeCount, c.seed));
     ASSERT_TRUE(CopyInAndAssemble(s));
     const std::vector<double> rhs(ws.Rhs.begin(), ws.Rhs.begin() + ws.DofCount + 1);
     std::vector<double> band(ws.Band.size());
@@ -326,7 +349,7 @@ TEST(Solver, BlockedEliminationMatchesThePlainLoopsBitForBit) {
       const std::vector<double> actual = Displacements();
       ASSERT_EQ(actual.size(), expected.size());
       EXPECT_EQ(std::memcmp(actual.data(), expected.data(), actual.size() * sizeof(double)), 0)
-          << VariantName(variant) << ", model " << model << " dofs " << ws.DofCount << " band " << ws.HalfBandwidth;
+          << VariantName(variant) << ", " << c.what << ", dofs " << ws.DofCount << " band " << ws.HalfBandwidth;
     }
   }
 }
