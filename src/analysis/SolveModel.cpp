@@ -232,7 +232,7 @@ void RowAvx512f(double* const* rows, const double* const* a, const double* const
 // a broadcast multiplier 1, and the products of the multiplications a few more.
 QOR_TARGET("avx2")
 void RowsAvx2(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
-  UpdateRows<4, 4, 2, 1>(rows, a, f, K, g0, g1);
+  UpdateRows<4, 6, 2, 1>(rows, a, f, K, g0, g1);
 }
 QOR_TARGET("avx2")
 void RowAvx2(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
@@ -241,7 +241,7 @@ void RowAvx2(double* const* rows, const double* const* a, const double* const* f
 // 16 registers of 2 doubles, two-operand instructions: as for AVX2, with
 // one more register for the copy each multiplication overwrites.
 void RowsDefault(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
-  UpdateRows<2, 4, 2, 2>(rows, a, f, K, g0, g1);
+  UpdateRows<2, 6, 2, 2>(rows, a, f, K, g0, g1);
 }
 void RowDefault(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
   UpdateRows<2, 1, 4, 2>(rows, a, f, K, g0, g1);
@@ -249,8 +249,8 @@ void RowDefault(double* const* rows, const double* const* a, const double* const
 
 const Kernels& KernelsOf(EliminationVariant variant) {
   static const Kernels avx512f{RowsAvx512f, RowAvx512f, 6, 64, 1};
-  static const Kernels avx2{RowsAvx2, RowAvx2, 4, 64, 1};
-  static const Kernels baseline{RowsDefault, RowDefault, 4, 64, 2};
+  static const Kernels avx2{RowsAvx2, RowAvx2, 6, 64, 1};
+  static const Kernels baseline{RowsDefault, RowDefault, 6, 64, 2};
   switch (variant) {
     case EliminationVariant::Avx512f:
       return avx512f;
@@ -394,23 +394,20 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
       }
       ws.Rhs[r] = rhs;
     }
-    // Several rows at a time, the rest row by row; a row's columns start at
-    // (the line of) its diagonal.
+    // Several rows at a time; a row's columns start at (the line of) its
+    // diagonal. The last group is completed with the spare row, whose
+    // multipliers are zero and whose results nobody reads.
     const int lastColumn = rLast | (BandLanes - 1);
-    int r = iEnd + 1;
-    for (; r + kernels.rows - 1 <= rLast; r += kernels.rows) {
+    for (int r = iEnd + 1; r <= rLast; r += kernels.rows) {
+      const int g0 = r & ~(BandLanes - 1);
       double* rows[MostRowsTogether];
       const double* f[MostRowsTogether];
       for (int k = 0; k < kernels.rows; ++k) {
-        rows[k] = ws.BandRow(r + k) + 1 - (r + k);
-        f[k] = factorsOf(r + k);
+        const bool real = r + k <= rLast;
+        rows[k] = real ? ws.BandRow(r + k) + 1 - (r + k) : ws.SpareRow.data() - g0;
+        f[k] = real ? factorsOf(r + k) : ws.ZeroFactors.data();
       }
-      kernels.Rows(rows, pivotAt, f, p, r & ~(BandLanes - 1), lastColumn);
-    }
-    for (; r <= rLast; ++r) {
-      double* row = ws.BandRow(r) + 1 - r;
-      const double* f = factorsOf(r);
-      kernels.Row(&row, pivotAt, &f, p, r & ~(BandLanes - 1), lastColumn);
+      kernels.Rows(rows, pivotAt, f, p, g0, lastColumn);
     }
   }
   return true;

@@ -76,6 +76,9 @@ struct SolverWorkspace {
   // The same multipliers by row below the block, each repeated as the
   // variant's kernels read them: [(r - last pivot - 1)·RowFactorStride + q·copies].
   alignas(64) std::array<double, static_cast<std::size_t>(BandRowLength) * RowFactorStride> RowFactors{};
+  // A row that completes the last group of rows updated together, and its multipliers (all zero).
+  alignas(64) std::array<double, BandStride> SpareRow{};
+  alignas(64) std::array<double, RowFactorStride> ZeroFactors{};
 
   // Row i (1..1999) of the band; entry t (1..HalfBandwidth) stands for the
   // global entry (i, i + t - 1).
