@@ -203,8 +203,8 @@ typedef void RowsKernel(double* const* __restrict rows, const double* const* __r
                         const double* const* __restrict f, int K, int g0, int g1);
 
 // The kernels of one instruction set: `Rows` updates `rows` rows at once,
-// `Row` a single one; `block` is the most pivots eliminated together (at most
-// EliminationBlock).
+// `Row` a single one (the rows inside a block); `block` is the most pivots
+// eliminated together (at most EliminationBlock).
 struct Kernels {
   RowsKernel* Rows;
   RowsKernel* Row;
@@ -228,8 +228,9 @@ QOR_TARGET("avx512f")
 void RowAvx512f(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
   UpdateRows<8, 1, 4, 1>(rows, a, f, K, g0, g1);
 }
-// 16 registers of 4 doubles: 4 rows × 2 vectors take 8, the pivot vectors 2,
-// a broadcast multiplier 1, and the products of the multiplications a few more.
+// 16 registers of 4 doubles: 6 rows × 2 vectors take 12, the pivot vectors 2,
+// a broadcast multiplier 1 and the product 1. A single row takes 4 vectors,
+// so that 4 chains of subtractions hide their latency.
 QOR_TARGET("avx2")
 void RowsAvx2(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
   UpdateRows<4, 6, 2, 1>(rows, a, f, K, g0, g1);
@@ -238,8 +239,9 @@ QOR_TARGET("avx2")
 void RowAvx2(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
   UpdateRows<4, 1, 4, 1>(rows, a, f, K, g0, g1);
 }
-// 16 registers of 2 doubles, two-operand instructions: as for AVX2, with
-// one more register for the copy each multiplication overwrites.
+// 16 registers of 2 doubles: 6 rows × 2 vectors take 12, the pivot vectors 2
+// and the product 1; the multipliers, stored twice, are read from memory by
+// the multiplications, as no broadcast instruction exists.
 void RowsDefault(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
   UpdateRows<2, 6, 2, 2>(rows, a, f, K, g0, g1);
 }
@@ -404,7 +406,7 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
       const double* f[MostRowsTogether];
       for (int k = 0; k < kernels.rows; ++k) {
         const bool real = r + k <= rLast;
-        rows[k] = real ? ws.BandRow(r + k) + 1 - (r + k) : ws.SpareRow.data() - g0;
+        rows[k] = real ? ws.BandRow(r + k) + 1 - (r + k) : ws.SpareRow.data();
         f[k] = real ? factorsOf(r + k) : ws.ZeroFactors.data();
       }
       kernels.Rows(rows, pivotAt, f, p, g0, lastColumn);

@@ -76,7 +76,8 @@ struct SolverWorkspace {
   // The same multipliers by row below the block, each repeated as the
   // variant's kernels read them: [(r - last pivot - 1)·RowFactorStride + q·copies].
   alignas(64) std::array<double, static_cast<std::size_t>(BandRowLength) * RowFactorStride> RowFactors{};
-  // A row that completes the last group of rows updated together, and its multipliers (all zero).
+  // A row that completes the last group of rows updated together, addressed
+  // by global column, and its multipliers (all zero).
   alignas(64) std::array<double, BandStride> SpareRow{};
   alignas(64) std::array<double, RowFactorStride> ZeroFactors{};
 
