@@ -181,9 +181,9 @@ std::string LibraryOf(const char* symbol) {
 void UseOneBlasThread() {
   for (const char* name : {"OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS", "MKL_NUM_THREADS", "BLIS_NUM_THREADS"})
     setenv(name, "1", 1);
-  for (const char* name : {"openblas_set_num_threads", "MKL_Set_Num_Threads", "bli_thread_set_num_threads"})
+  for (const char* name : {"openblas_set_num_threads", "mkl_set_num_threads", "omp_set_num_threads"})
     if (void* set = dlsym(RTLD_DEFAULT, name)) reinterpret_cast<void (*)(int)>(set)(1);
-  if (void* set = dlsym(RTLD_DEFAULT, "omp_set_num_threads")) reinterpret_cast<void (*)(int)>(set)(1);
+  if (void* set = dlsym(RTLD_DEFAULT, "bli_thread_set_num_threads")) reinterpret_cast<void (*)(long)>(set)(1);
 }
 
 void PrintBlas() {
