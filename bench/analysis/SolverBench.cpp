@@ -1,14 +1,21 @@
-// The band solver against LAPACKE's double banded Cholesky (dpbsv, one thread)
-// on the same band, for block meshes of about 600, 1200 and 1995 degrees of
-// freedom numbered well (along the bar) and at random; and the whole compute
-// command at the largest model. Ends with the line
+// The band solver, with the kernels of every instruction set this processor
+// executes, against LAPACKE's double banded Cholesky (dpbsv, one thread) on the
+// same band, for block meshes of about 600, 1200 and 1995 degrees of freedom
+// numbered well (along the bar) and at random; and the assembly and the whole
+// compute command at the largest model. Names the library dpbsv came from,
+// prints for each variant
+//   solver[VARIANT]/dpbsv at 1995 dofs: good R1, random R2
+// and ends with the same line for the variant the program dispatches to:
 //   solver/dpbsv at 1995 dofs: good R1, random R2
 // where R1 and R2 are the ratios of the median CPU times.
 
 #include <benchmark/benchmark.h>
+#include <dlfcn.h>
 #include <lapacke.h>
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -81,13 +88,19 @@ void LoadBand(const Problem& p, SolverWorkspace& ws) {
   std::copy(p.rhs.begin(), p.rhs.end(), ws.Rhs.begin());
 }
 
-void SolverRun(benchmark::State& state, const Problem* p) {
+struct SolverCase {
+  const Problem* problem;
+  EliminationVariant variant;
+};
+
+void SolverRun(benchmark::State& state, SolverCase c) {
+  const Problem* p = c.problem;
   SolverWorkspace& ws = TheSolverWorkspace;
   for (auto _ : state) {
     state.PauseTiming();
     LoadBand(*p, ws);
     state.ResumeTiming();
-    const bool ok = EliminateBand(ws) && BackSubstitute(ws);
+    const bool ok = EliminateBand(ws, c.variant) && BackSubstitute(ws);
     if (!ok) state.SkipWithError("singular");
     benchmark::DoNotOptimize(ws.Rhs.data());
   }
@@ -108,6 +121,18 @@ void DpbsvRun(benchmark::State& state, const Problem* p) {
   }
   state.counters["dofs"] = p->n;
   state.counters["band"] = p->w;
+}
+
+void AssemblyRun(benchmark::State& state, const Problem* p) {
+  SolverWorkspace& ws = TheSolverWorkspace;
+  ModelStore& store = const_cast<ModelStore&>(p->store);
+  FillWorkspace(store, false, ws);
+  ws.DofCount = 3 * ws.NodeCount;
+  for (auto _ : state) {
+    ws.HalfBandwidth = ComputeHalfBandwidth(ws);
+    if (!AssembleBand(ws)) state.SkipWithError("assembly failed");
+    benchmark::DoNotOptimize(ws.Band.data());
+  }
 }
 
 void ComputeRun(benchmark::State& state, const Problem* p) {
@@ -139,9 +164,42 @@ class MedianReporter : public benchmark::ConsoleReporter {
   }
 };
 
+// The file a function was loaded from, with symbolic links (and so the
+// alternatives of the distribution) resolved; "not found" when no loaded
+// library exports it.
+std::string LibraryOf(const char* symbol) {
+  void* address = dlsym(RTLD_DEFAULT, symbol);
+  Dl_info info{};
+  if (!address || !dladdr(address, &info) || !info.dli_fname) return "not found";
+  char resolved[PATH_MAX];
+  return realpath(info.dli_fname, resolved) ? resolved : info.dli_fname;
+}
+
+// dpbsv on one thread whatever BLAS provides it: the thread-count variables
+// for libraries that read them late, and the call of each known library that
+// is loaded (they read their variables when loaded, before main runs).
+void UseOneBlasThread() {
+  for (const char* name : {"OPENBLAS_NUM_THREADS", "OMP_NUM_THREADS", "MKL_NUM_THREADS", "BLIS_NUM_THREADS"})
+    setenv(name, "1", 1);
+  for (const char* name : {"openblas_set_num_threads", "mkl_set_num_threads", "omp_set_num_threads"})
+    if (void* set = dlsym(RTLD_DEFAULT, name)) reinterpret_cast<void (*)(int)>(set)(1);
+  if (void* set = dlsym(RTLD_DEFAULT, "bli_thread_set_num_threads")) reinterpret_cast<void (*)(long)>(set)(1);
+}
+
+void PrintBlas() {
+  std::printf("dpbsv from %s, BLAS (dgemm) from %s\n", LibraryOf("dpbsv_").c_str(), LibraryOf("dgemm_").c_str());
+  if (void* config = dlsym(RTLD_DEFAULT, "openblas_get_config")) {
+    const char* text = reinterpret_cast<const char* (*)()>(config)();
+    void* threads = dlsym(RTLD_DEFAULT, "openblas_get_num_threads");
+    std::printf("OpenBLAS %s, %d thread(s)\n", text ? text : "", threads ? reinterpret_cast<int (*)()>(threads)() : 1);
+  }
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseOneBlasThread();
   struct Size {
     int length;
     bool stub;
@@ -152,26 +210,49 @@ int main(int argc, char** argv) {
   for (const Size& size : sizes)
     for (bool random : {false, true}) problems.push_back(MakeProblem(size.length, size.stub, random));
 
+  std::vector<EliminationVariant> variants;
+  for (EliminationVariant v : {EliminationVariant::Avx512f, EliminationVariant::Avx2, EliminationVariant::Default})
+    if (VariantAvailable(v)) variants.push_back(v);
+  const auto solverName = [](EliminationVariant v) { return std::string("solver[") + VariantName(v) + "]/"; };
+
   for (const Problem& p : problems) {
-    const bool random = &p - problems.data() == 1 || (&p - problems.data()) % 2 == 1;
+    const bool random = (&p - problems.data()) % 2 == 1;
     const std::string tag = std::string(random ? "random" : "good") + "/" + std::to_string(p.n);
-    benchmark::RegisterBenchmark(("solver/" + tag).c_str(), SolverRun, &p)->Unit(benchmark::kMillisecond);
+    for (EliminationVariant v : variants)
+      benchmark::RegisterBenchmark((solverName(v) + tag).c_str(), SolverRun, SolverCase{&p, v})
+          ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("dpbsv/" + tag).c_str(), DpbsvRun, &p)->Unit(benchmark::kMillisecond);
   }
+  benchmark::RegisterBenchmark("assembly/good/1995", AssemblyRun, &problems[4])->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("assembly/random/1995", AssemblyRun, &problems[5])->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("compute/good/1995", ComputeRun, &problems[4])->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("compute/random/1995", ComputeRun, &problems[5])->Unit(benchmark::kMillisecond);
 
   benchmark::Initialize(&argc, argv);
+  PrintBlas();
   MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  const auto ratio = [&](const char* numbering) {
+  auto median = [&](const std::string& name) { return reporter.medians[name]; };
+  const auto ratio = [&](const std::string& solver, const char* numbering) {
     const std::string tag = std::string(numbering) + "/1995";
-    const double solver = reporter.medians["solver/" + tag], dpbsv = reporter.medians["dpbsv/" + tag];
-    return dpbsv > 0 ? solver / dpbsv : 0.0;
+    const double mine = median(solver + tag), dpbsv = median("dpbsv/" + tag);
+    return dpbsv > 0 ? mine / dpbsv : 0.0;
   };
-  std::printf("solver/dpbsv at 1995 dofs: good %.2f, random %.2f\n", ratio("good"), ratio("random"));
+  // The compute command does the assembly and the solution (and the copies
+  // and the stress recovery); it should take no longer than half as much
+  // again as the assembly plus dpbsv.
+  const double compute = median("compute/random/1995");
+  const double budget = 1.5 * (median("dpbsv/random/1995") + median("assembly/random/1995"));
+  std::printf("compute at 1995 dofs, random: %.2f ms against 1.5 x (dpbsv + assembly) = %.2f ms, ratio %.2f\n", compute,
+              budget, budget > 0 ? compute / budget : 0.0);
+  for (EliminationVariant v : variants)
+    std::printf("solver[%s]/dpbsv at 1995 dofs: good %.2f, random %.2f\n", VariantName(v), ratio(solverName(v), "good"),
+                ratio(solverName(v), "random"));
+  const std::string dispatched = solverName(DispatchedVariant());
+  std::printf("solver/dpbsv at 1995 dofs: good %.2f, random %.2f\n", ratio(dispatched, "good"),
+              ratio(dispatched, "random"));
   std::fflush(stdout);
   return 0;
 }

@@ -136,123 +136,191 @@ bool AssembleBand(SolverWorkspace& ws) {
 
 namespace {
 
-// Double vectors of the compiler's vector extension: element-wise IEEE double
-// operations, lowered to whatever vector registers the target has. Unaligned
-// and allowed to alias the double arrays they are read from.
-typedef double Vec8 __attribute__((vector_size(64), aligned(8), may_alias));
-typedef double Vec2 __attribute__((vector_size(16), aligned(8), may_alias));
-typedef double AlignedVec8 __attribute__((vector_size(64), may_alias));
+// Aligned double vectors of the compiler's vector extension: element-wise IEEE
+// double operations, lowered to the vector registers of the function's target.
+// They may alias the double arrays they are read from.
+template <int Lanes>
+struct DoubleVector {
+  typedef double type __attribute__((vector_size(8 * Lanes), may_alias));
+};
 
-// row[c] -= f[q] * a[q][c] for q = 0..K-1 in this order, for c = c0..c1. Each
-// entry receives the updates of the block's pivots in increasing pivot order,
-// exactly as one pivot after the other would give it, while the row stays in
-// registers across the K pivots. Four independent vectors of columns are
-// updated side by side, so that the chain of K subtractions of one vector does
-// not stall the processor. Compiled for several instruction sets; the build
-// forbids fused multiply-add, so every variant gives the same bits.
-[[gnu::target_clones("avx512f", "avx2", "default")]] void UpdateSpan(double* __restrict row,
-                                                                     const double* const* __restrict a,
-                                                                     const double* __restrict f, int K, int c0,
-                                                                     int c1) {
-  int c = c0;
-  for (; c + 31 <= c1; c += 32) {
-    Vec8 v0 = *reinterpret_cast<const Vec8*>(row + c);
-    Vec8 v1 = *reinterpret_cast<const Vec8*>(row + c + 8);
-    Vec8 v2 = *reinterpret_cast<const Vec8*>(row + c + 16);
-    Vec8 v3 = *reinterpret_cast<const Vec8*>(row + c + 24);
-    for (int q = 0; q < K; ++q) {
-      const double* aq = a[q] + c;
-      const double fq = f[q];
-      v0 -= fq * *reinterpret_cast<const Vec8*>(aq);
-      v1 -= fq * *reinterpret_cast<const Vec8*>(aq + 8);
-      v2 -= fq * *reinterpret_cast<const Vec8*>(aq + 16);
-      v3 -= fq * *reinterpret_cast<const Vec8*>(aq + 24);
+// rows[k][g] -= f[k][q] * a[q][g] for q = 0..K-1 in this order, for the R
+// rows k and the C vectors of L doubles from column g: the R × C vectors stay
+// in registers across the K pivots, and each pivot-row vector loaded serves
+// all R rows. Each entry receives the updates in increasing pivot order,
+// exactly as one pivot after the other would give it; the build forbids fused
+// multiply-add, so every instruction set gives the same bits.
+template <int L, int R, int C, int Copies>
+[[gnu::always_inline]] inline void UpdateStrip(double* const* __restrict rows, const double* const* __restrict a,
+                                               const double* const* __restrict f, int K, int g) {
+  typedef typename DoubleVector<L>::type V;
+  V acc[R][C];
+#pragma GCC unroll 16
+  for (int k = 0; k < R; ++k)
+#pragma GCC unroll 16
+    for (int v = 0; v < C; ++v) acc[k][v] = *reinterpret_cast<const V*>(rows[k] + g + v * L);
+  for (int q = 0; q < K; ++q) {
+    V pivot[C];
+#pragma GCC unroll 16
+    for (int v = 0; v < C; ++v) pivot[v] = *reinterpret_cast<const V*>(a[q] + g + v * L);
+#pragma GCC unroll 16
+    for (int k = 0; k < R; ++k) {
+      if constexpr (Copies == L) {
+        // The multiplier stored L times over: one aligned load, no shuffle.
+        const V factor = *reinterpret_cast<const V*>(f[k] + q * Copies);
+#pragma GCC unroll 16
+        for (int v = 0; v < C; ++v) acc[k][v] -= factor * pivot[v];
+      } else {
+        const double factor = f[k][q * Copies];
+#pragma GCC unroll 16
+        for (int v = 0; v < C; ++v) acc[k][v] -= factor * pivot[v];
+      }
     }
-    *reinterpret_cast<Vec8*>(row + c) = v0;
-    *reinterpret_cast<Vec8*>(row + c + 8) = v1;
-    *reinterpret_cast<Vec8*>(row + c + 16) = v2;
-    *reinterpret_cast<Vec8*>(row + c + 24) = v3;
   }
-  for (; c + 7 <= c1; c += 8) {
-    Vec8 v = *reinterpret_cast<const Vec8*>(row + c);
-    for (int q = 0; q < K; ++q) v -= f[q] * *reinterpret_cast<const Vec8*>(a[q] + c);
-    *reinterpret_cast<Vec8*>(row + c) = v;
-  }
-  for (; c + 1 <= c1; c += 2) {
-    Vec2 v = *reinterpret_cast<const Vec2*>(row + c);
-    for (int q = 0; q < K; ++q) v -= f[q] * *reinterpret_cast<const Vec2*>(a[q] + c);
-    *reinterpret_cast<Vec2*>(row + c) = v;
-  }
-  for (; c <= c1; ++c) {
-    double v = row[c];
-    for (int q = 0; q < K; ++q) v -= f[q] * a[q][c];
-    row[c] = v;
-  }
+#pragma GCC unroll 16
+  for (int k = 0; k < R; ++k)
+#pragma GCC unroll 16
+    for (int v = 0; v < C; ++v) *reinterpret_cast<V*>(rows[k] + g + v * L) = acc[k][v];
 }
 
-// The same for four rows at once, entries g = g0..g1 of rows[k][g] with the
-// multipliers f[k][q]: the four rows share every pivot-row load. g0 must be
-// a multiple of BandLanes and the count a multiple of 2·BandLanes, so that all
-// loads are whole aligned vectors (see BandStride).
-[[gnu::target_clones("avx512f", "avx2", "default")]] void UpdateFourRows(double* const* __restrict rows,
-                                                                         const double* const* __restrict a,
-                                                                         const double* const* __restrict f, int K,
-                                                                         int g0, int g1) {
-  double* const r0 = rows[0];
-  double* const r1 = rows[1];
-  double* const r2 = rows[2];
-  double* const r3 = rows[3];
-  const double* const f0 = f[0];
-  const double* const f1 = f[1];
-  const double* const f2 = f[2];
-  const double* const f3 = f[3];
-  for (int g = g0; g + 15 <= g1; g += 16) {
-    AlignedVec8 c00 = *reinterpret_cast<const AlignedVec8*>(r0 + g),
-                c01 = *reinterpret_cast<const AlignedVec8*>(r0 + g + 8);
-    AlignedVec8 c10 = *reinterpret_cast<const AlignedVec8*>(r1 + g),
-                c11 = *reinterpret_cast<const AlignedVec8*>(r1 + g + 8);
-    AlignedVec8 c20 = *reinterpret_cast<const AlignedVec8*>(r2 + g),
-                c21 = *reinterpret_cast<const AlignedVec8*>(r2 + g + 8);
-    AlignedVec8 c30 = *reinterpret_cast<const AlignedVec8*>(r3 + g),
-                c31 = *reinterpret_cast<const AlignedVec8*>(r3 + g + 8);
-    for (int q = 0; q < K; ++q) {
-      const AlignedVec8 a0 = *reinterpret_cast<const AlignedVec8*>(a[q] + g),
-                        a1 = *reinterpret_cast<const AlignedVec8*>(a[q] + g + 8);
-      c00 -= f0[q] * a0;
-      c01 -= f0[q] * a1;
-      c10 -= f1[q] * a0;
-      c11 -= f1[q] * a1;
-      c20 -= f2[q] * a0;
-      c21 -= f2[q] * a1;
-      c30 -= f3[q] * a0;
-      c31 -= f3[q] * a1;
-    }
-    *reinterpret_cast<AlignedVec8*>(r0 + g) = c00;
-    *reinterpret_cast<AlignedVec8*>(r0 + g + 8) = c01;
-    *reinterpret_cast<AlignedVec8*>(r1 + g) = c10;
-    *reinterpret_cast<AlignedVec8*>(r1 + g + 8) = c11;
-    *reinterpret_cast<AlignedVec8*>(r2 + g) = c20;
-    *reinterpret_cast<AlignedVec8*>(r2 + g + 8) = c21;
-    *reinterpret_cast<AlignedVec8*>(r3 + g) = c30;
-    *reinterpret_cast<AlignedVec8*>(r3 + g + 8) = c31;
-  }
+// The columns g0..g1 (whole lines of BandLanes doubles, see BandStride) in
+// strips of C vectors, and what remains one vector at a time. Inlined into one
+// function per instruction set, whose register file decides R and C: R·C
+// accumulators, C pivot vectors, a broadcast multiplier and a product.
+template <int L, int R, int C, int Copies>
+[[gnu::always_inline]] inline void UpdateRows(double* const* __restrict rows, const double* const* __restrict a,
+                                              const double* const* __restrict f, int K, int g0, int g1) {
+  int g = g0;
+  for (; g + C * L - 1 <= g1; g += C * L) UpdateStrip<L, R, C, Copies>(rows, a, f, K, g);
+  for (; g + L - 1 <= g1; g += L) UpdateStrip<L, R, 1, Copies>(rows, a, f, K, g);
 }
+
+typedef void RowsKernel(double* const* __restrict rows, const double* const* __restrict a,
+                        const double* const* __restrict f, int K, int g0, int g1);
+
+// The kernels of one instruction set: `Rows` updates `rows` rows at once,
+// `Row` a single one (the rows inside a block); `block` is the most pivots
+// eliminated together (at most EliminationBlock).
+struct Kernels {
+  RowsKernel* Rows;
+  RowsKernel* Row;
+  int rows, block;
+  int copies;  // of each multiplier, side by side
+};
+
+#if defined(__x86_64__) || defined(__i386__)
+#define QOR_TARGET(isa) [[gnu::target(isa)]]
+#else
+#define QOR_TARGET(isa)
+#endif
+
+// 32 registers of 8 doubles: 6 rows × 4 vectors take 24, the 4 pivot vectors
+// 4, and the multipliers are broadcast from memory.
+QOR_TARGET("avx512f")
+void RowsAvx512f(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
+  UpdateRows<8, 6, 4, 1>(rows, a, f, K, g0, g1);
+}
+QOR_TARGET("avx512f")
+void RowAvx512f(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
+  UpdateRows<8, 1, 4, 1>(rows, a, f, K, g0, g1);
+}
+// 16 registers of 4 doubles: 6 rows × 2 vectors take 12, the pivot vectors 2,
+// a broadcast multiplier 1 and the product 1. A single row takes 4 vectors,
+// so that 4 chains of subtractions hide their latency.
+QOR_TARGET("avx2")
+void RowsAvx2(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
+  UpdateRows<4, 6, 2, 1>(rows, a, f, K, g0, g1);
+}
+QOR_TARGET("avx2")
+void RowAvx2(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
+  UpdateRows<4, 1, 4, 1>(rows, a, f, K, g0, g1);
+}
+// 16 registers of 2 doubles: 6 rows × 2 vectors take 12, the pivot vectors 2
+// and the product 1; the multipliers, stored twice, are read from memory by
+// the multiplications, as no broadcast instruction exists.
+void RowsDefault(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
+  UpdateRows<2, 6, 2, 2>(rows, a, f, K, g0, g1);
+}
+void RowDefault(double* const* rows, const double* const* a, const double* const* f, int K, int g0, int g1) {
+  UpdateRows<2, 1, 4, 2>(rows, a, f, K, g0, g1);
+}
+
+const Kernels& KernelsOf(EliminationVariant variant) {
+  static const Kernels avx512f{RowsAvx512f, RowAvx512f, 6, 64, 1};
+  static const Kernels avx2{RowsAvx2, RowAvx2, 6, 64, 1};
+  static const Kernels baseline{RowsDefault, RowDefault, 6, 64, 2};
+  switch (variant) {
+    case EliminationVariant::Avx512f:
+      return avx512f;
+    case EliminationVariant::Avx2:
+      return avx2;
+    case EliminationVariant::Default:
+      break;
+  }
+  return baseline;
+}
+
+// The whole lines of BandLanes columns that hold the columns from..to: every
+// vector in them is aligned in every row (see BandStride).
+std::pair<int, int> LinesCovering(int from, int to) { return {from & ~(BandLanes - 1), to | (BandLanes - 1)}; }
 
 }  // namespace
+
+bool VariantAvailable(EliminationVariant variant) {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  switch (variant) {
+    case EliminationVariant::Avx512f:
+      return __builtin_cpu_supports("avx512f");
+    case EliminationVariant::Avx2:
+      return __builtin_cpu_supports("avx2");
+    case EliminationVariant::Default:
+      return true;
+  }
+  return false;
+#else
+  return variant == EliminationVariant::Default;
+#endif
+}
+
+EliminationVariant DispatchedVariant() {
+  static const EliminationVariant chosen = VariantAvailable(EliminationVariant::Avx512f) ? EliminationVariant::Avx512f
+                                           : VariantAvailable(EliminationVariant::Avx2)  ? EliminationVariant::Avx2
+                                                                                         : EliminationVariant::Default;
+  return chosen;
+}
+
+const char* VariantName(EliminationVariant variant) {
+  switch (variant) {
+    case EliminationVariant::Avx512f:
+      return "avx512f";
+    case EliminationVariant::Avx2:
+      return "avx2";
+    case EliminationVariant::Default:
+      break;
+  }
+  return "default";
+}
 
 // Forward elimination of the symmetric band, the upper triangle in place: for
 // pivot i and every row r = i + j - 1 within reach, row r loses f = Band[i][j] /
 // Band[i][1] times row i's tail, and Rhs[r] loses f·Rhs[i]. Pivots are taken in
-// blocks of up to EliminationBlock rows: first the rows inside the block are
-// updated pivot by pivot (they become pivot rows themselves), then every row
-// below the block receives the block's updates in pivot order, all columns
+// blocks: first each row of the block receives the updates of the block's
+// earlier pivots, in pivot order, and becomes a pivot row itself; then every
+// row below the block receives the block's updates in pivot order, all columns
 // at once. Where a pivot does not reach (a row beyond its band, or a column
 // beyond its row's band) the update subtracts an exact zero: the multiplier of
 // such a row is 0, and the columns past each row's band are cleared first. A
 // band entry is never -0 (it starts at +0 and only sums and differences of
 // finite numbers reach it), and x - (±0) is x for every other x, so every
 // entry gets the same bits as with the plain loops one pivot at a time.
-bool EliminateBand(SolverWorkspace& ws) {
+// Columns before a row's diagonal and after the last column n are computed as
+// well: their slots lie in the row's slack (see BandStride) and are never read
+// as matrix entries.
+bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
+  if (!VariantAvailable(variant)) variant = DispatchedVariant();
+  const Kernels& kernels = KernelsOf(variant);
+  const int copies = kernels.copies;
   const int n = ws.DofCount;
   const int w = ws.HalfBandwidth;
   for (int i = 1; i <= n; ++i) ws.PivotScale[i] = ws.BandAt(i, 1);
@@ -260,21 +328,44 @@ bool EliminateBand(SolverWorkspace& ws) {
 
   // Wide bands gain from many pivots per pass (each row below is read once per
   // block); narrow ones keep the in-block part small.
-  const int block = std::clamp(w / 8, 8, EliminationBlock);
-  // A pass reads the pivot rows up to block + 2·BandLanes columns past their
+  const int block = std::clamp(w / 8, 8, kernels.block);
+  // A pass reads the pivot rows up to block + BandLanes columns past their
   // band (see below): those entries within the matrix must be zero.
-  const int pad = block + 2 * BandLanes;
+  const int pad = block + BandLanes;
+  // (Never the diagonal, which a model without elements keeps as column 1.)
+  const int first = std::max(w, 1) + 1;
   for (int i = 1; i <= n; ++i) {
     const int last = std::min(w + pad, n - i + 1);
-    if (last > w) std::fill(ws.BandRow(i) + w + 1, ws.BandRow(i) + last + 1, 0.0);
+    if (last >= first) std::fill(ws.BandRow(i) + first, ws.BandRow(i) + last + 1, 0.0);
   }
 
   for (int i0 = 1; i0 <= n - 1; i0 += block) {
     const int p = std::min(block, n - i0);
     const int iEnd = i0 + p - 1;
+    // Rows addressed by global column g: every row needs the same pivot-row
+    // entries at the same place within a cache line.
+    const double* pivotAt[EliminationBlock];  // pivotAt[q][g] = entry (i0 + q, g)
+    for (int q = 0; q < p; ++q) pivotAt[q] = ws.BandRow(i0 + q) + 1 - (i0 + q);
 
     for (int q = 0; q < p; ++q) {
       const int i = i0 + q;
+      if (q > 0) {
+        // Row i receives the block's earlier pivots, as far as the last of
+        // them reaches.
+        alignas(64) double factors[EliminationBlock * MostFactorCopies];
+        double rhs = ws.Rhs[i];
+        for (int k = 0; k < q; ++k) {
+          const int j = i - (i0 + k) + 1;
+          const double factor = j <= reach(i0 + k) ? ws.Factors[k][j] : 0.0;
+          std::fill_n(factors + k * copies, copies, factor);
+          if (j <= reach(i0 + k)) rhs -= factor * ws.Rhs[i0 + k];
+        }
+        ws.Rhs[i] = rhs;
+        double* row = ws.BandRow(i) + 1 - i;
+        const double* f = factors;
+        const auto [g0, g1] = LinesCovering(i, std::min(n, i - 1 + w - 1));
+        kernels.Row(&row, pivotAt, &f, q, g0, g1);
+      }
       const int m = reach(i);
       const double* pivotRow = ws.BandRow(i);
       if (m >= 2 && PivotIsNegligible(pivotRow[1], ws.PivotScale[i])) {
@@ -283,53 +374,44 @@ bool EliminateBand(SolverWorkspace& ws) {
       }
       double* f = ws.Factors[q].data();
       for (int j = 2; j <= m; ++j) f[j] = pivotRow[j] / pivotRow[1];
-      for (int j = 2; j <= m && i + j - 1 <= iEnd; ++j) {
-        const int r = i + j - 1;
-        const double* tail = pivotRow + (j - 1);  // tail[c] = Band[i][c + j - 1]
-        UpdateSpan(ws.BandRow(r), &tail, &f[j], 1, 1, m - j + 1);
-        ws.Rhs[r] -= f[j] * ws.Rhs[i];
-      }
     }
 
-    // The rows below the block, addressed by global column g: every row needs
-    // the same pivot-row entries at the same place within a cache line. The
-    // last row any pivot of the block reaches is rLast, and so is its last column.
-    const double* pivotAt[EliminationBlock];  // pivotAt[q][g] = entry (i0 + q, g)
-    for (int q = 0; q < p; ++q) pivotAt[q] = ws.BandRow(i0 + q) + 1 - (i0 + q);
+    // The last row any pivot of the block reaches is rLast, and so is its last column.
     const int rLast = std::min(n, iEnd + w - 1);
-    // The multipliers of each row below, by pivot: RowFactors[(r - iEnd - 1)·block + q].
-    auto factorsOf = [&](int r) { return &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * EliminationBlock]; };
+    // The multipliers of each row below, by pivot, `copies` times each:
+    // RowFactors[(r - iEnd - 1)·RowFactorStride + q·copies].
+    auto factorsOf = [&](int r) { return &ws.RowFactors[static_cast<std::size_t>(r - iEnd - 1) * RowFactorStride]; };
     for (int r = iEnd + 1; r <= rLast; ++r) {
       double* f = factorsOf(r);
       double rhs = ws.Rhs[r];
       for (int q = 0; q < p; ++q) {
         const int i = i0 + q, j = r - i + 1;
-        f[q] = j <= reach(i) ? ws.Factors[q][j] : 0.0;
-        if (j <= reach(i)) rhs -= f[q] * ws.Rhs[i];
+        const double factor = j <= reach(i) ? ws.Factors[q][j] : 0.0;
+        std::fill_n(f + q * copies, copies, factor);
+        if (j <= reach(i)) rhs -= factor * ws.Rhs[i];
       }
       ws.Rhs[r] = rhs;
     }
-    // Four rows at a time, in whole aligned vectors of 2·BandLanes columns
-    // from the multiple of BandLanes at or below r to at most 2·BandLanes - 1
-    // past rLast; the rest row by row. Columns before a row's diagonal and
-    // after the last column n are computed as well: their slots lie in the
-    // row's slack (see BandStride) and are never read as matrix entries.
-    int r = iEnd + 1;
-    for (; r + 3 <= rLast; r += 4) {
-      double* rows[4];
-      const double* f[4];
-      for (int k = 0; k < 4; ++k) {
-        rows[k] = ws.BandRow(r + k) + 1 - (r + k);
-        f[k] = factorsOf(r + k);
-      }
+    // Several rows at a time; a row's columns start at (the line of) its
+    // diagonal. The last group is completed with the spare row, whose
+    // multipliers are zero and whose results nobody reads.
+    const int lastColumn = rLast | (BandLanes - 1);
+    for (int r = iEnd + 1; r <= rLast; r += kernels.rows) {
       const int g0 = r & ~(BandLanes - 1);
-      const int g1 = g0 + (rLast - g0 + 2 * BandLanes) / (2 * BandLanes) * (2 * BandLanes) - 1;
-      UpdateFourRows(rows, pivotAt, f, p, g0, g1);
+      double* rows[MostRowsTogether];
+      const double* f[MostRowsTogether];
+      for (int k = 0; k < kernels.rows; ++k) {
+        const bool real = r + k <= rLast;
+        rows[k] = real ? ws.BandRow(r + k) + 1 - (r + k) : ws.SpareRow.data();
+        f[k] = real ? factorsOf(r + k) : ws.ZeroFactors.data();
+      }
+      kernels.Rows(rows, pivotAt, f, p, g0, lastColumn);
     }
-    for (; r <= rLast; ++r) UpdateSpan(ws.BandRow(r) + 1 - r, pivotAt, factorsOf(r), p, r, rLast);
   }
   return true;
 }
+
+bool EliminateBand(SolverWorkspace& ws) { return EliminateBand(ws, DispatchedVariant()); }
 
 bool BackSubstitute(SolverWorkspace& ws) {
   const int n = ws.DofCount;

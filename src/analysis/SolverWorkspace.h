@@ -23,8 +23,14 @@ inline constexpr int SolverMaterialCapacity = 9;
 inline constexpr int BandRowLength = 2000;
 inline constexpr int BandStride = 2072;
 inline constexpr int BandLanes = 8;  // doubles in one 64-byte line
-// Most pivot rows eliminated together in one pass over the rows below them.
+// Most pivot rows eliminated together in one pass over the rows below them,
+// and most rows below updated together, over every instruction set.
 inline constexpr int EliminationBlock = 64;
+inline constexpr int MostRowsTogether = 8;
+// Each multiplier of a row below is stored up to this many times side by
+// side, so that the narrowest vectors load it without a shuffle.
+inline constexpr int MostFactorCopies = 2;
+inline constexpr int RowFactorStride = EliminationBlock * MostFactorCopies;
 
 enum SolveStatus : std::int32_t {
   SolveOk = 0,
@@ -64,8 +70,13 @@ struct SolverWorkspace {
   std::array<double, SolverDofCapacity + 1> PivotScale{};
   // Multipliers of the pivot rows of one elimination block, [q][j].
   std::array<std::array<double, BandRowLength + 1>, EliminationBlock> Factors{};
-  // The same multipliers by row below the block: [(r - last pivot - 1)·EliminationBlock + q].
-  std::array<double, static_cast<std::size_t>(BandRowLength) * EliminationBlock> RowFactors{};
+  // The same multipliers by row below the block, each repeated as the
+  // variant's kernels read them: [(r - last pivot - 1)·RowFactorStride + q·copies].
+  alignas(64) std::array<double, static_cast<std::size_t>(BandRowLength) * RowFactorStride> RowFactors{};
+  // A row that completes the last group of rows updated together, addressed
+  // by global column, and its multipliers (all zero).
+  alignas(64) std::array<double, BandStride> SpareRow{};
+  alignas(64) std::array<double, RowFactorStride> ZeroFactors{};
 
   // Row i (1..1999) of the band; entry t (1..HalfBandwidth) stands for the
   // global entry (i, i + t - 1).
@@ -110,6 +121,17 @@ bool AssembleBand(SolverWorkspace& ws);
 /// (FailureDof set to its row).
 bool EliminateBand(SolverWorkspace& ws);
 bool BackSubstitute(SolverWorkspace& ws);
+
+/// The instruction sets the elimination has kernels for; every one gives the same bits.
+enum class EliminationVariant { Default, Avx2, Avx512f };
+/// True when this processor (and its operating system) can execute `variant`.
+bool VariantAvailable(EliminationVariant variant);
+/// The widest variant available: the one EliminateBand(ws) uses.
+EliminationVariant DispatchedVariant();
+/// "avx512f", "avx2" or "default".
+const char* VariantName(EliminationVariant variant);
+/// EliminateBand with the kernels of `variant` (the dispatched one when this processor cannot execute it).
+bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant);
 /// True when `pivot` is not clearly positive against `scale`, the row's diagonal before elimination.
 bool PivotIsNegligible(double pivot, double scale);
 /// Gathers element e's corners from the workspace.
