@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
+#include "io/IoResult.h"
 #include "model/ModelStore.h"
 #include "platform/Prompts.h"
 #include "view/ViewState.h"
@@ -159,6 +161,10 @@ class TGL : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The two mesh imports: the question before work is lost, the file dialog,
+  // `read` into the store (which leaves it as it was on any refusal), the view
+  // reset to the new mesh.
+  void ImportMesh(const qor::FileDialogSettings& dialog, const std::function<qor::IoResult(const std::string&)>& read);
   void FormCreate();
   void ConnectCommands();
   void DrawToolButtonGlyphs();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <functional>
 
 #include "Gl3d.h"
 #include "io/FileText.h"
@@ -115,13 +116,13 @@ bool TGL::SaveModel() {
 
 void TGL::Zapisz1Click() { SaveModel(); }
 
-void TGL::Import1Click() {
+void TGL::ImportMesh(const FileDialogSettings& dialog, const std::function<IoResult(const std::string&)>& read) {
   if (!MayDiscardModel()) return;
-  const std::optional<std::string> path = prompts().OpenFileName(ImportGiD);
+  const std::optional<std::string> path = prompts().OpenFileName(dialog);
   if (!path) return;
   IoResult result;
   try {
-    result = ImportGidFile(*path, Model);
+    result = read(*path);
   } catch (const std::exception&) {
     // An unexpected failure while reading, with the model still as it was:
     // the toolkit's plain message dialog.
@@ -136,34 +137,25 @@ void TGL::Import1Click() {
   Repaint();
 }
 
+void TGL::Import1Click() {
+  ImportMesh(ImportGiD, [this](const std::string& path) { return ImportGidFile(path, Model); });
+}
+
 void TGL::ImportGmsh1Click() {
-  if (!MayDiscardModel()) return;
-  const std::optional<std::string> path = prompts().OpenFileName(ImportGmsh);
-  if (!path) return;
-  IoResult result;
-  try {
+  ImportMesh(ImportGmsh, [this](const std::string& path) {
     MeshWithGroups mesh;
-    result = ReadGmshFile(*path, mesh);
+    IoResult result = ReadGmshFile(path, mesh);
+    if (!result.ok) return result;
     // Densities stay as the last model file left them, as after the GiD
     // import; the copy's own densities go to a scratch table.
     std::array<float, ElementCapacity + 1> densities = Densities;
-    if (result.ok) {
-      if (std::optional<UserMessage> refusal = CopyToStore(mesh.model, Model, densities)) {
-        refusal->text += '\n';
-        refusal->text += BatchHint;
-        result = IoResult::Failure(*refusal);
-      }
+    if (std::optional<UserMessage> refusal = CopyToStore(mesh.model, Model, densities)) {
+      refusal->text += '\n';
+      refusal->text += BatchHint;
+      return IoResult::Failure(*refusal);
     }
-  } catch (const std::exception&) {
-    prompts().ShowMessage("Błąd odczytu");
-    Repaint();
-    return;
-  }
-  if (result.ok)
-    ResetZoomPanAndFit(View);
-  else
-    prompts().MessageBox(result.message);
-  Repaint();
+    return IoResult::Success();
+  });
 }
 
 void TGL::EksportVtk1Click() {

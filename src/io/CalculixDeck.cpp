@@ -6,18 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/NumberText.h"
+
 namespace qor {
 namespace {
 
-void Append(std::string& out, float value) {
-  char text[32];
-  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-void Append(std::string& out, std::int64_t value) {
-  char text[24];
-  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
+void Append(std::string& out, float value) { AppendShortest(out, value); }
+void Append(std::string& out, std::int64_t value) { AppendShortest(out, value); }
 
 // ((p2 - p1) × (p3 - p1)) · (p4 - p1): positive when ccx takes the element as it stands.
 double OrientedVolume(const SolidModel& model, const ElementRow& el) {

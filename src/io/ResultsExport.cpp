@@ -7,21 +7,14 @@
 
 #include "io/FileText.h"
 #include "io/VtuArrays.h"
+#include "platform/NumberText.h"
 
 namespace qor {
 namespace {
 
-// std::to_chars neither looks at the locale nor loses bits: without a format
-// it gives the shortest text that reads back to exactly the same float.
-void AppendNumber(std::string& out, float value) {
-  char text[32];
-  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-void AppendNumber(std::string& out, std::int32_t value) {
-  char text[16];
-  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
+// Shortest round-trip text, so that no bit of a 32-bit value is lost.
+void AppendNumber(std::string& out, float value) { AppendShortest(out, value); }
+void AppendNumber(std::string& out, std::int32_t value) { AppendShortest(out, std::int64_t{value}); }
 
 // The values joined by `separator`, then a line end.
 template <class T>

@@ -212,4 +212,14 @@ std::optional<float> ParseFloat(std::string_view text, char separator) {
   return value;
 }
 
+void AppendShortest(std::string& out, float value) {
+  char text[32];
+  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+void AppendShortest(std::string& out, std::int64_t value) {
+  char text[24];
+  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 }  // namespace qor

@@ -42,6 +42,11 @@ std::string FormatShortestFloat(float value, char separator);
 // whatever the process locale. 1234567 gives "1.23457e+06".
 std::string FormatFileFloat(float value);
 
+// Appends the shortest text that reads back to exactly the same value, with
+// '.' whatever the locale (std::to_chars): for files other programs read.
+void AppendShortest(std::string& out, float value);
+void AppendShortest(std::string& out, std::int64_t value);
+
 // Integer and float parsing of dialog fields. Leading and trailing blanks are
 // allowed; anything else that is not part of the number makes the conversion
 // fail. Floats accept only the given decimal separator and an optional exponent,
