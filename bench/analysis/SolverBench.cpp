@@ -1,23 +1,38 @@
-// The band solver, with the kernels of every instruction set this processor
+// The band solver, with the kernels of each instruction set this processor
 // executes, against LAPACKE's double banded Cholesky (dpbsv, one thread) on the
 // same band, for block meshes of about 600, 1200 and 1995 degrees of freedom
 // numbered well (along the bar) and at random; and the assembly and the whole
-// compute command at the largest model. Names the library dpbsv came from,
-// prints for each variant
+// compute command at the largest model. Names the library dpbsv came from and
+// the BLAS core it runs, and prints for each variant measured
+//   compute[VARIANT] at 1995 dofs, random: ... ratio R
 //   solver[VARIANT]/dpbsv at 1995 dofs: good R1, random R2
-// and ends with the same line for the variant the program dispatches to:
+// and ends with the same lines for the variant the program dispatches to:
+//   compute at 1995 dofs, random: ... ratio R
 //   solver/dpbsv at 1995 dofs: good R1, random R2
 // where R1 and R2 are the ratios of the median CPU times.
+//
+// The BLAS picks its kernels when it loads, so comparing a variant with dpbsv
+// on kernels of the same instruction-set class takes one process per variant
+// (scripts/run-bench.sh runs them):
+//   --qor_variant=avx512f|avx2|default  only that variant, its compute command
+//                                       forced onto it; nothing on a processor
+//                                       that cannot execute it
+//   --qor_variant=dispatched            only the dispatched variant, the last lines
+//   --qor_core_in_name                  name the BLAS core in the ratio line,
+//                                       solver[VARIANT]/dpbsv(CORE)
+// Without --qor_variant every variant and the dispatched lines, in one process.
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <lapacke.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -135,8 +150,15 @@ void AssemblyRun(benchmark::State& state, const Problem* p) {
   }
 }
 
-void ComputeRun(benchmark::State& state, const Problem* p) {
+struct ComputeCase {
+  const Problem* problem;
+  std::optional<EliminationVariant> forced;  // none: the dispatched variant
+};
+
+void ComputeRun(benchmark::State& state, ComputeCase c) {
+  const Problem* p = c.problem;
   static ModelStore store;
+  if (c.forced) ForceEliminationVariant(*c.forced);
   for (auto _ : state) {
     state.PauseTiming();
     store = p->store;
@@ -145,6 +167,7 @@ void ComputeRun(benchmark::State& state, const Problem* p) {
     if (!outcome.succeeded) state.SkipWithError("compute failed");
     benchmark::DoNotOptimize(store.Displacements.data());
   }
+  ResetEliminationVariant();
 }
 
 // Keeps the median (or, without repetitions, the single) CPU time of every
@@ -186,19 +209,73 @@ void UseOneBlasThread() {
   if (void* set = dlsym(RTLD_DEFAULT, "bli_thread_set_num_threads")) reinterpret_cast<void (*)(long)>(set)(1);
 }
 
+// The kernels OpenBLAS chose when it loaded (OPENBLAS_CORETYPE, or else the
+// processor's own); empty for another BLAS.
+std::string BlasCore() {
+  void* corename = dlsym(RTLD_DEFAULT, "openblas_get_corename");
+  const char* core = corename ? reinterpret_cast<const char* (*)()>(corename)() : nullptr;
+  return core ? core : "";
+}
+
 void PrintBlas() {
   std::printf("dpbsv from %s, BLAS (dgemm) from %s\n", LibraryOf("dpbsv_").c_str(), LibraryOf("dgemm_").c_str());
   if (void* config = dlsym(RTLD_DEFAULT, "openblas_get_config")) {
     const char* text = reinterpret_cast<const char* (*)()>(config)();
     void* threads = dlsym(RTLD_DEFAULT, "openblas_get_num_threads");
-    std::printf("OpenBLAS %s, %d thread(s)\n", text ? text : "", threads ? reinterpret_cast<int (*)()>(threads)() : 1);
+    std::printf("%s, core %s, %d thread(s)\n", text ? text : "OpenBLAS", BlasCore().c_str(),
+                threads ? reinterpret_cast<int (*)()>(threads)() : 1);
   }
   std::fflush(stdout);
+}
+
+// Removes the program's own options from argv before the benchmark library
+// reads it; false with a message on an unknown variant.
+struct Options {
+  std::vector<EliminationVariant> variants;  // measured each on its own lines
+  bool dispatched = true;                    // the closing lines
+  bool coreInName = false;
+};
+
+bool ReadOptions(int& argc, char** argv, Options& options) {
+  const std::string prefix = "--qor_variant=";
+  std::optional<std::string> chosen;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.rfind(prefix, 0) == 0)
+      chosen = arg.substr(prefix.size());
+    else if (arg == "--qor_core_in_name")
+      options.coreInName = true;
+    else
+      argv[kept++] = argv[i];
+  }
+  argc = kept;
+  const EliminationVariant all[] = {EliminationVariant::Avx512f, EliminationVariant::Avx2, EliminationVariant::Default};
+  if (!chosen) {
+    for (EliminationVariant v : all)
+      if (VariantAvailable(v)) options.variants.push_back(v);
+    return true;
+  }
+  if (*chosen == "dispatched") return true;
+  options.dispatched = false;
+  for (EliminationVariant v : all)
+    if (*chosen == VariantName(v)) {
+      if (VariantAvailable(v))
+        options.variants.push_back(v);
+      else
+        std::printf("solver[%s]: this processor cannot execute it\n", VariantName(v));
+      return true;
+    }
+  std::fprintf(stderr, "unknown variant %s (avx512f, avx2, default or dispatched)\n", chosen->c_str());
+  return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  Options options;
+  if (!ReadOptions(argc, argv, options)) return 2;
+  if (options.variants.empty() && !options.dispatched) return 0;
   UseOneBlasThread();
   struct Size {
     int length;
@@ -210,23 +287,32 @@ int main(int argc, char** argv) {
   for (const Size& size : sizes)
     for (bool random : {false, true}) problems.push_back(MakeProblem(size.length, size.stub, random));
 
-  std::vector<EliminationVariant> variants;
-  for (EliminationVariant v : {EliminationVariant::Avx512f, EliminationVariant::Avx2, EliminationVariant::Default})
-    if (VariantAvailable(v)) variants.push_back(v);
+  std::vector<EliminationVariant> solvers = options.variants;
+  const EliminationVariant dispatched = DispatchedVariant();
+  if (options.dispatched && std::find(solvers.begin(), solvers.end(), dispatched) == solvers.end())
+    solvers.push_back(dispatched);
   const auto solverName = [](EliminationVariant v) { return std::string("solver[") + VariantName(v) + "]/"; };
+  const auto computeName = [](EliminationVariant v) { return std::string("compute[") + VariantName(v) + "]/"; };
 
   for (const Problem& p : problems) {
     const bool random = (&p - problems.data()) % 2 == 1;
     const std::string tag = std::string(random ? "random" : "good") + "/" + std::to_string(p.n);
-    for (EliminationVariant v : variants)
+    for (EliminationVariant v : solvers)
       benchmark::RegisterBenchmark((solverName(v) + tag).c_str(), SolverRun, SolverCase{&p, v})
           ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("dpbsv/" + tag).c_str(), DpbsvRun, &p)->Unit(benchmark::kMillisecond);
   }
   benchmark::RegisterBenchmark("assembly/good/1995", AssemblyRun, &problems[4])->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("assembly/random/1995", AssemblyRun, &problems[5])->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("compute/good/1995", ComputeRun, &problems[4])->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("compute/random/1995", ComputeRun, &problems[5])->Unit(benchmark::kMillisecond);
+  for (EliminationVariant v : options.variants)
+    benchmark::RegisterBenchmark((computeName(v) + "random/1995").c_str(), ComputeRun, ComputeCase{&problems[5], v})
+        ->Unit(benchmark::kMillisecond);
+  if (options.dispatched) {
+    benchmark::RegisterBenchmark("compute/good/1995", ComputeRun, ComputeCase{&problems[4], std::nullopt})
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("compute/random/1995", ComputeRun, ComputeCase{&problems[5], std::nullopt})
+        ->Unit(benchmark::kMillisecond);
+  }
 
   benchmark::Initialize(&argc, argv);
   PrintBlas();
@@ -242,17 +328,29 @@ int main(int argc, char** argv) {
   };
   // The compute command does the assembly and the solution (and the copies
   // and the stress recovery); it should take no longer than half as much
-  // again as the assembly plus dpbsv.
-  const double compute = median("compute/random/1995");
+  // again as the assembly plus dpbsv. Left out when not measured (a filter).
   const double budget = 1.5 * (median("dpbsv/random/1995") + median("assembly/random/1995"));
-  std::printf("compute at 1995 dofs, random: %.2f ms against 1.5 x (dpbsv + assembly) = %.2f ms, ratio %.2f\n", compute,
-              budget, budget > 0 ? compute / budget : 0.0);
-  for (EliminationVariant v : variants)
-    std::printf("solver[%s]/dpbsv at 1995 dofs: good %.2f, random %.2f\n", VariantName(v), ratio(solverName(v), "good"),
-                ratio(solverName(v), "random"));
-  const std::string dispatched = solverName(DispatchedVariant());
-  std::printf("solver/dpbsv at 1995 dofs: good %.2f, random %.2f\n", ratio(dispatched, "good"),
-              ratio(dispatched, "random"));
+  const auto printCompute = [&](const std::string& name) {
+    const double compute = median(name + "random/1995");
+    if (compute > 0 && budget > 0)
+      std::printf("%s at 1995 dofs, random: %.2f ms against 1.5 x (dpbsv + assembly) = %.2f ms, ratio %.2f\n",
+                  name.substr(0, name.size() - 1).c_str(), compute, budget, compute / budget);
+  };
+  const std::string core = BlasCore();
+  std::printf("dpbsv from %s%s\n", LibraryOf("dpbsv_").c_str(),
+              core.empty() ? "" : (", OpenBLAS core " + core).c_str());
+  const std::string dpbsvName = options.coreInName ? "dpbsv(" + (core.empty() ? "BLAS" : core) + ")" : "dpbsv";
+  const bool measured = median("dpbsv/random/1995") > 0;
+  for (EliminationVariant v : measured ? options.variants : std::vector<EliminationVariant>{}) {
+    printCompute(computeName(v));
+    std::printf("solver[%s]/%s at 1995 dofs: good %.2f, random %.2f\n", VariantName(v), dpbsvName.c_str(),
+                ratio(solverName(v), "good"), ratio(solverName(v), "random"));
+  }
+  if (options.dispatched && measured) {
+    printCompute("compute/");
+    std::printf("solver/%s at 1995 dofs: good %.2f, random %.2f\n", dpbsvName.c_str(),
+                ratio(solverName(dispatched), "good"), ratio(solverName(dispatched), "random"));
+  }
   std::fflush(stdout);
   return 0;
 }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <utility>
 
@@ -411,7 +412,21 @@ bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant) {
   return true;
 }
 
-bool EliminateBand(SolverWorkspace& ws) { return EliminateBand(ws, DispatchedVariant()); }
+namespace {
+// The variant forced by ForceEliminationVariant, or -1 for the dispatched one.
+std::atomic<int> forcedVariant{-1};
+}  // namespace
+
+void ForceEliminationVariant(EliminationVariant variant) {
+  forcedVariant = VariantAvailable(variant) ? static_cast<int>(variant) : -1;
+}
+void ResetEliminationVariant() { forcedVariant = -1; }
+EliminationVariant ActiveVariant() {
+  const int forced = forcedVariant;
+  return forced < 0 ? DispatchedVariant() : static_cast<EliminationVariant>(forced);
+}
+
+bool EliminateBand(SolverWorkspace& ws) { return EliminateBand(ws, ActiveVariant()); }
 
 bool BackSubstitute(SolverWorkspace& ws) {
   const int n = ws.DofCount;

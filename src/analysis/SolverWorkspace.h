@@ -126,10 +126,17 @@ bool BackSubstitute(SolverWorkspace& ws);
 enum class EliminationVariant { Default, Avx2, Avx512f };
 /// True when this processor (and its operating system) can execute `variant`.
 bool VariantAvailable(EliminationVariant variant);
-/// The widest variant available: the one EliminateBand(ws) uses.
+/// The widest variant available: the one EliminateBand(ws) uses unless another is forced.
 EliminationVariant DispatchedVariant();
 /// "avx512f", "avx2" or "default".
 const char* VariantName(EliminationVariant variant);
+/// Makes EliminateBand(ws), and so SolveModel and the compute command, use `variant` from now on for the
+/// whole process (benchmarks and tests measure and check every variant this way); ignored when this
+/// processor cannot execute it, the dispatched variant is used. ResetEliminationVariant goes back to it.
+void ForceEliminationVariant(EliminationVariant variant);
+void ResetEliminationVariant();
+/// The variant EliminateBand(ws) uses now: the forced one, or else the dispatched one.
+EliminationVariant ActiveVariant();
 /// EliminateBand with the kernels of `variant` (the dispatched one when this processor cannot execute it).
 bool EliminateBand(SolverWorkspace& ws, EliminationVariant variant);
 /// True when `pivot` is not clearly positive against `scale`, the row's diagonal before elimination.

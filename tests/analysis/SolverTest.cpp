@@ -353,7 +353,15 @@ TEST(Solver, BlockedEliminationMatchesThePlainLoopsBitForBit) {
       ASSERT_EQ(actual.size(), expected.size());
       EXPECT_EQ(std::memcmp(actual.data(), expected.data(), actual.size() * sizeof(double)), 0)
           << VariantName(variant) << ", " << c.what << ", dofs " << ws.DofCount << " band " << ws.HalfBandwidth;
+      // The same variant forced on the path the compute command takes.
+      ForceEliminationVariant(variant);
+      restore();
+      const bool forcedOk = ActiveVariant() == variant && EliminateBand(ws) && BackSubstitute(ws);
+      ResetEliminationVariant();
+      ASSERT_TRUE(forcedOk) << VariantName(variant) << " forced, active " << VariantName(ActiveVariant());
+      EXPECT_EQ(Displacements(), actual) << VariantName(variant) << " forced, " << c.what;
     }
+    EXPECT_EQ(ActiveVariant(), DispatchedVariant());
   }
 }
 
