@@ -113,12 +113,16 @@ bool ModelTooLarge(const ModelStore& s) {
 
 UserMessage ComputationFailedMessage() { return {"Błąd podczas obliczeń", kCaption, MessageStyle::Stop}; }
 
+std::optional<UserMessage> MissingModelData(std::int32_t elements, std::int32_t materials, std::int32_t supports) {
+  if (elements < 1) return UserMessage{"Brak zdefiniowanych elementów", kCaption, MessageStyle::Stop};
+  if (materials < 1) return UserMessage{"Brak zdefiniowanych materiałów", kCaption, MessageStyle::Stop};
+  if (supports < 1) return UserMessage{"Brak zdefiniowanych podpór", kCaption, MessageStyle::Stop};
+  return std::nullopt;
+}
+
 std::optional<UserMessage> CheckComputable(const ModelStore& store) {
   if (ModelTooLarge(store)) return TooLargeMessage(store);
-  if (store.ElementCount < 1) return UserMessage{"Brak zdefiniowanych elementów", kCaption, MessageStyle::Stop};
-  if (store.MaterialCount < 1) return UserMessage{"Brak zdefiniowanych materiałów", kCaption, MessageStyle::Stop};
-  if (store.SupportCount < 1) return UserMessage{"Brak zdefiniowanych podpór", kCaption, MessageStyle::Stop};
-  return std::nullopt;
+  return MissingModelData(store.ElementCount, store.MaterialCount, store.SupportCount);
 }
 
 void FillWorkspace(const ModelStore& store, bool useDensities, SolverWorkspace& ws) {

@@ -22,6 +22,9 @@ struct ComputeOutcome {
   bool succeeded = false;
 };
 
+/// The refusal of a model without elements, materials or supports, in that order; nothing when it has all three.
+std::optional<UserMessage> MissingModelData(std::int32_t elements, std::int32_t materials, std::int32_t supports);
+
 /// The checks of the compute command, in order; the message of the first that fails.
 std::optional<UserMessage> CheckComputable(const ModelStore& store);
 

@@ -269,25 +269,15 @@ IoResult LoadBatchModel(const std::string& path, SolidModel& model) {
   }
 }
 
+// What the window's store holds and its compute command takes.
 bool WithinWindowLimits(const SolidModel& model) {
-  return model.ElementCount() < ElementLimit && model.NodeCount() < NodeLimit && model.DofCount() < DofLimit &&
-         model.SupportCount() < SupportLimit && model.MaterialCount() < MaterialLimit;
+  return FitsStore(model) && !LimitReached(LimitDofs, model.DofCount());
 }
 
 ModelStatistics GatherStatistics(const SolidModel& model, const SolidResults* results) {
-  ModelStatistics stats;
-  stats.nodes = model.NodeCount();
-  stats.elements = model.ElementCount();
-  stats.supports = model.SupportCount();
-  for (std::int32_t d = 1; d <= model.DofCount(); ++d)
-    if (model.Forces[d] != 0) ++stats.forces;
-  stats.computed = results != nullptr;
-  if (!results) return stats;
-  for (std::int32_t e = 1; e <= model.ElementCount(); ++e)
-    stats.largestReducedStress = std::max(stats.largestReducedStress, results->Stresses[e][Reduced]);
-  for (std::int32_t d = 1; d <= model.DofCount(); ++d)
-    stats.largestDisplacement = std::max(stats.largestDisplacement, std::fabs(results->Displacements[d]));
-  return stats;
+  return qor::GatherStatistics(model.NodeCount(), model.ElementCount(), model.SupportCount(), model.Forces.data(),
+                               results ? results->Displacements.data() : nullptr,
+                               results ? results->Stresses.data() : nullptr);
 }
 
 int RunBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,

@@ -21,4 +21,9 @@ struct ModelStatistics {
 
 ModelStatistics GatherStatistics(const ModelStore& store);
 
+/// The same from a model's counts and tables (indexed from 1): `forces` and `displacements` hold
+/// 3·nodes values, `stresses` one row per element; without results (null) nothing computed is reported.
+ModelStatistics GatherStatistics(std::int32_t nodes, std::int32_t elements, std::int32_t supports, const float* forces,
+                                 const float* displacements, const StressRow* stresses);
+
 }  // namespace qor

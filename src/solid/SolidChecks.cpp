@@ -11,8 +11,6 @@
 namespace qor {
 namespace {
 
-UserMessage Missing(const char* what) { return {what, "Obliczenia", MessageStyle::Stop}; }
-
 UserMessage Failed(std::string detail) {
   UserMessage message = ComputationFailedMessage();
   message.detail = std::move(detail);
@@ -57,9 +55,8 @@ std::optional<UserMessage> CheckSolidModel(const SolidModel& model, bool useDens
     if (useDensities) AddDensitiesNote(failed);
     return failed;
   };
-  if (model.ElementCount() < 1) return Missing("Brak zdefiniowanych elementów");
-  if (model.MaterialCount() < 1) return Missing("Brak zdefiniowanych materiałów");
-  if (model.SupportCount() < 1) return Missing("Brak zdefiniowanych podpór");
+  if (auto missing = MissingModelData(model.ElementCount(), model.MaterialCount(), model.SupportCount()))
+    return missing;
   // An element with a density of 0 adds no stiffness: it holds nothing together.
   std::vector<bool> stiff(static_cast<std::size_t>(model.ElementCount()) + 1, true);
   for (std::int32_t e = 1; e <= model.ElementCount(); ++e) {
