@@ -4,7 +4,8 @@
 # 1e4, 1e5 and 1e6 degrees of freedom: whole-process wall time and peak memory
 # of `qor3d-batch MODEL --vtk OUT.vtu` from reading to writing, and of ccx on
 # the --inp deck of the same model with OMP_NUM_THREADS = the cores (ccx only
-# up to 1e5); at 1e6 on one process and on two under mpirun. The last line is
+# up to 1e5); at 1e6 on one process (its threads on every core, and on one
+# thread) and on two processes under mpirun. The last line is
 # the ratio of our figures to ccx's at 1e5.
 #
 #   run-batch-bench.sh BUILD_FOLDER
@@ -52,9 +53,12 @@ for size in ${BENCH_BATCH_SIZES:-1e4 1e5 1e6}; do
   echo "batch $size ($dofs dofs): ${ours} s, $(megabytes "$oursKb"), reading ${reading:-< 1 s}," \
     "tip $(tip_of_csv "$work/nodes-$size.csv")"
   if [ "$size" = 1e6 ]; then
+    # One process runs its products on every core; on one thread it shows what the processes add.
+    read -r one oneKb < <(measure "$work/batch-$size-t1" env OMP_NUM_THREADS=1 "$batch" "$model" --vtk "$work/out-$size.vtu")
+    echo "batch $size on 1 process of one thread: ${one} s, $(megabytes "$oneKb")"
     read -r two twoKb < <(measure "$work/batch-$size-np2" mpirun -np 2 "$batch" "$model" --vtk "$work/out-$size.vtu")
     echo "batch $size on 2 processes: ${two} s, $(megabytes "$twoKb") in the largest process" \
-      "(1 process: ${ours} s)"
+      "(1 process: ${ours} s on $cores threads, ${one} s on one)"
   elif [ "$have_ccx" = 1 ]; then
     (cd "$work" && measure "$work/ccx-$size" env OMP_NUM_THREADS="$cores" ccx -i "deck-$size") >"$work/ccx-$size.figures"
     read -r theirs theirsKb <"$work/ccx-$size.figures"

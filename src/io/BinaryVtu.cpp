@@ -1,7 +1,7 @@
 #include <zlib.h>
 
 #include <cstdint>
-#include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -13,10 +13,12 @@ namespace {
 
 constexpr std::size_t kBlockBytes = 1 << 20;
 
-// One appended array: its declaration in the XML part and its compressed bytes.
+// The appended arrays of a file and the XML around them. The arrays are
+// compressed together at the end, their blocks on every core, and each
+// declaration then gets its offset.
 class AppendedArrays {
  public:
-  // Declares an array (format="appended" at the current offset) and appends its bytes, compressed.
+  // Declares an array (format="appended") after the XML written so far, which it takes, and keeps a copy of its bytes.
   void Add(std::string& xml, const char* type, const char* name, int components, const void* data, std::size_t bytes) {
     xml += "        <DataArray type=\"";
     xml += type;
@@ -27,37 +29,72 @@ class AppendedArrays {
       xml += '"';
     }
     if (components > 1) xml += " NumberOfComponents=\"" + std::to_string(components) + '"';
-    xml += " format=\"appended\" offset=\"" + std::to_string(data_.size()) + "\"/>\n";
-    Compress(static_cast<const unsigned char*>(data), bytes);
+    xml += " format=\"appended\" offset=\"";
+    const auto* first = static_cast<const unsigned char*>(data);
+    arrays_.push_back(Array{std::move(xml), std::vector<unsigned char>(first, first + bytes), {}, {}});
+    xml.clear();
   }
-  const std::string& Data() const { return data_; }
+
+  // The whole file: the declarations with their offsets, `tail` (the XML up to the appended data), the data and
+  // the closing tags.
+  std::string Render(const std::string& tail) {
+    Compress();
+    std::string file;
+    std::size_t offset = 0;
+    for (const Array& array : arrays_) {
+      file += array.before;
+      file += std::to_string(offset) + "\"/>\n";
+      offset += array.header.size() * sizeof(std::uint64_t);
+      for (const std::vector<unsigned char>& block : array.packed) offset += block.size();
+    }
+    file += tail;
+    file.reserve(file.size() + offset + 32);
+    for (const Array& array : arrays_) {
+      file.append(reinterpret_cast<const char*>(array.header.data()), array.header.size() * sizeof(std::uint64_t));
+      for (const std::vector<unsigned char>& block : array.packed)
+        file.append(reinterpret_cast<const char*>(block.data()), block.size());
+    }
+    file += "\n  </AppendedData>\n</VTKFile>\n";
+    return file;
+  }
 
  private:
-  // VTK's zlib layout: block count, block size, size of the last block when
-  // it is partial (else 0), each block's compressed size, then the blocks.
-  void Compress(const unsigned char* data, std::size_t bytes) {
-    const std::uint64_t blocks = (bytes + kBlockBytes - 1) / kBlockBytes;
-    std::vector<std::uint64_t> header(3 + blocks);
-    header[0] = blocks;
-    header[1] = kBlockBytes;
-    header[2] = bytes % kBlockBytes;
-    const std::size_t headerAt = data_.size();
-    data_.append(header.size() * sizeof(std::uint64_t), '\0');
-    std::vector<unsigned char> packed(compressBound(kBlockBytes));
-    for (std::uint64_t b = 0; b < blocks; ++b) {
-      const std::size_t from = b * kBlockBytes;
-      const std::size_t size = std::min(kBlockBytes, bytes - from);
+  struct Array {
+    std::string before;  // the XML before the array's offset
+    std::vector<unsigned char> bytes;
+    // VTK's zlib layout: block count, block size, size of the last block when
+    // it is partial (else 0), each block's compressed size, then the blocks.
+    std::vector<std::uint64_t> header;
+    std::vector<std::vector<unsigned char>> packed;
+  };
+
+  void Compress() {
+    std::vector<std::pair<std::size_t, std::size_t>> blocks;  // (array, block)
+    for (std::size_t i = 0; i < arrays_.size(); ++i) {
+      Array& array = arrays_[i];
+      const std::size_t bytes = array.bytes.size(), count = (bytes + kBlockBytes - 1) / kBlockBytes;
+      array.header = {count, kBlockBytes, bytes % kBlockBytes};
+      array.header.resize(3 + count);
+      array.packed.resize(count);
+      for (std::size_t b = 0; b < count; ++b) blocks.emplace_back(i, b);
+    }
+#pragma omp parallel for schedule(dynamic, 1)
+    for (std::size_t k = 0; k < blocks.size(); ++k) {
+      Array& array = arrays_[blocks[k].first];
+      const std::size_t b = blocks[k].second, from = b * kBlockBytes;
+      const std::size_t size = std::min(kBlockBytes, array.bytes.size() - from);
+      std::vector<unsigned char>& packed = array.packed[b];
+      packed.resize(compressBound(static_cast<uLong>(size)));
       uLongf packedSize = static_cast<uLongf>(packed.size());
       // The fastest level: the arrays of a large model compress to a third in
       // a fraction of the time the default level takes.
-      compress2(packed.data(), &packedSize, data + from, static_cast<uLong>(size), 1);
-      header[3 + b] = packedSize;
-      data_.append(reinterpret_cast<const char*>(packed.data()), packedSize);
+      compress2(packed.data(), &packedSize, array.bytes.data() + from, static_cast<uLong>(size), 1);
+      packed.resize(packedSize);
+      array.header[3 + b] = packedSize;
     }
-    std::memcpy(data_.data() + headerAt, header.data(), header.size() * sizeof(std::uint64_t));
   }
 
-  std::string data_;
+  std::vector<Array> arrays_;
 };
 
 }  // namespace
@@ -111,9 +148,7 @@ std::string ResultsVtuBinary(const SolidModel& model, const SolidResults& result
   }
   xml += "      </Cells>\n";
   xml += "    </Piece>\n  </UnstructuredGrid>\n  <AppendedData encoding=\"raw\">\n    _";
-  xml += arrays.Data();
-  xml += "\n  </AppendedData>\n</VTKFile>\n";
-  return xml;
+  return arrays.Render(xml);
 }
 
 }  // namespace qor

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <numeric>
+#include <random>
 #include <vector>
 
 #include "analysis/BlockMesh.h"
@@ -14,6 +15,7 @@
 #include "sparse/LargeCantilever.h"
 #include "sparse/SolidElements.h"
 #include "sparse/SparseSolve.h"
+#include "sparse/ThreadedProducts.h"
 
 namespace {
 
@@ -99,6 +101,12 @@ TEST(SparseSolve, RefusesWhatItCannotCompute) {
   const Case cases[] = {
       {"two corners in one node", [](SolidModel& m) { m.Elements[5].node[3] = m.Elements[5].node[1]; }, false,
        "Element 5 ma zerową objętość: jego węzły leżą w jednej płaszczyźnie."},
+      {"two flat elements far apart: the first is named",
+       [](SolidModel& m) {
+         m.Elements[40].node[3] = m.Elements[40].node[1];
+         m.Elements[7].node[4] = m.Elements[7].node[2];
+       },
+       false, "Element 7 ma zerową objętość: jego węzły leżą w jednej płaszczyźnie."},
       {"negative density", [](SolidModel& m) { m.Densities[4] = -1.0f; }, true,
        "Element 4 ma ujemną lub niepoprawną gęstość z pliku."},
       {"nu = 0.5", [](SolidModel& m) { m.Materials[1].nu = 0.5f; }, false,
@@ -241,6 +249,86 @@ TEST(SparseSolve, LargeCantileverApproachesTheBeamFormula) {
     EXPECT_LT(-tip / beam, 1.0) << n;
   }
   EXPECT_GT(coarser, -1.947589);
+}
+
+// The threaded products against plain loops over a dense copy, on random
+// sparse matrices (rows without neighbours included) and thread counts from
+// one to more than the rows; and the structures the symmetric form refuses.
+TEST(ThreadedProducts, MatchPlainLoops) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> value(-1.0, 1.0);
+  for (const int blockRows : {1, 2, 9, 40}) {
+    // A symmetric matrix of 3×3 blocks with a random pattern, in compressed scalar rows.
+    const int n = 3 * blockRows;
+    std::vector<double> dense(static_cast<std::size_t>(n) * n, 0.0);
+    std::vector<bool> linked(static_cast<std::size_t>(blockRows) * blockRows, false);
+    for (int I = 0; I < blockRows; ++I)
+      for (int J = I; J < blockRows; ++J)
+        if (I == J || random() % 4 == 0) linked[I * blockRows + J] = linked[J * blockRows + I] = true;
+    for (int i = 0; i < n; ++i)
+      for (int j = i; j < n; ++j)
+        if (linked[(i / 3) * blockRows + j / 3]) dense[i * n + j] = dense[j * n + i] = value(random);
+    std::vector<std::int64_t> start{0};
+    std::vector<std::int32_t> column;
+    std::vector<double> entries;
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j)
+        if (linked[(i / 3) * blockRows + j / 3]) {
+          column.push_back(j);
+          entries.push_back(dense[i * n + j]);
+        }
+      start.push_back(static_cast<std::int64_t>(column.size()));
+    }
+    const std::vector<std::int32_t> start32(start.begin(), start.end());
+    std::vector<double> x(n), z(n), expected(n, 0.0), transposedExpected(n, 0.0);
+    for (double& v : x) v = value(random);
+    for (double& v : z) v = value(random);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) {
+        expected[i] += dense[i * n + j] * x[j];
+        transposedExpected[j] += dense[i * n + j] * x[i];
+      }
+    SymmetricBlocks blocks;
+    ASSERT_TRUE(blocks.Build(n, start.data(), column.data(), entries.data())) << blockRows;
+    for (const int threads : {1, 2, 3, 64}) {
+      std::vector<double> y(n, 99.0);
+      blocks.Multiply(x.data(), y.data(), threads);
+      const CompressedRows rows(n, n, start32.data(), column.data(), entries.data(), threads);
+      std::vector<double> r(n, 99.0), t(n, 99.0), added = z;
+      rows.Multiply(x.data(), r.data());
+      rows.MultiplyTransposed(x.data(), t.data());
+      rows.MultiplyTransposed(x.data(), added.data(), added.data());
+      for (int i = 0; i < n; ++i) {
+        EXPECT_NEAR(y[i], expected[i], 1e-13) << blockRows << " blocks, " << threads << " threads, row " << i;
+        EXPECT_NEAR(r[i], expected[i], 1e-13) << blockRows << " blocks, " << threads << " threads, row " << i;
+        EXPECT_NEAR(t[i], transposedExpected[i], 1e-13) << blockRows << ", " << threads << ", row " << i;
+        EXPECT_NEAR(added[i], transposedExpected[i] + z[i], 1e-13) << blockRows << ", " << threads << ", " << i;
+      }
+    }
+    if (blockRows < 2) continue;
+    struct Spoil {
+      const char* what;
+      std::function<void(std::vector<std::int32_t>&, std::vector<double>&)> apply;
+    };
+    const Spoil spoils[] = {
+        {"one entry off its mirror by a unit of rounding",
+         [](std::vector<std::int32_t>&, std::vector<double>& v) { v[1] = std::nextafter(v[1], 2.0); }},
+        {"a column outside its triple", [](std::vector<std::int32_t>& c, std::vector<double>&) { c[1] = c[0]; }},
+        {"the rows of a triple unlike", [&](std::vector<std::int32_t>& c, std::vector<double>&) {
+           std::swap(c[start[1]], c[start[1] + 1]);
+         }}};
+    for (const Spoil& spoil : spoils) {
+      std::vector<std::int32_t> badColumn = column;
+      std::vector<double> badEntries = entries;
+      spoil.apply(badColumn, badEntries);
+      EXPECT_FALSE(blocks.Build(n, start.data(), badColumn.data(), badEntries.data())) << spoil.what;
+    }
+  }
+  SymmetricBlocks blocks;
+  const std::int64_t start[] = {0, 1, 2};
+  const std::int32_t column[] = {0, 1};
+  const double entries[] = {1.0, 1.0};
+  EXPECT_FALSE(blocks.Build(2, start, column, entries)) << "rows not in triples";
 }
 
 }  // namespace
