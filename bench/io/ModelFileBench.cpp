@@ -66,10 +66,7 @@ void BM_ReadFullModelText(benchmark::State& state) {
 BENCHMARK(BM_ReadFullModelText)->Unit(benchmark::kMillisecond);
 
 void BM_ImportTripod(benchmark::State& state) {
-  // The test samples of the repository: bench/io/ -> tests/data/gid.
-  const std::string path =
-      (fs::path(__FILE__).parent_path() / "../../tests/data/gid/softrobots_tripod_low_tet4_no_material.gidmsh")
-          .string();
+  const std::string path = (fs::path(QOR_DATA_DIR) / "gid/softrobots_tripod_low_tet4_no_material.gidmsh").string();
   auto store = std::make_unique<qor::ModelStore>();
   for (auto _ : state) {
     if (!qor::ImportGidFile(path, *store).ok) state.SkipWithError("import failed");
