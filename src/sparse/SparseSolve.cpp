@@ -348,51 +348,8 @@ PetscErrorCode ReportIteration(KSP, PetscInt it, PetscReal norm, void* data) {
   return 0;
 }
 
-// The products of one process's iterative solve: A's upper triangle of
-// blocks, multiplied on every core (see SymmetricBlocks).
-struct BlockProducts {
-  SymmetricBlocks blocks;
-  int threads = 1;
-};
-
-PetscErrorCode MultiplyBlocks(Mat S, Vec x, Vec y) {
-  void* context = nullptr;
-  PetscCall(MatShellGetContext(S, &context));
-  const auto* products = static_cast<const BlockProducts*>(context);
-  const PetscScalar* in = nullptr;
-  PetscScalar* out = nullptr;
-  PetscCall(VecGetArrayRead(x, &in));
-  PetscCall(VecGetArrayWrite(y, &out));
-  products->blocks.Multiply(in, out, products->threads);
-  PetscCall(VecRestoreArrayWrite(y, &out));
-  PetscCall(VecRestoreArrayRead(x, &in));
-  return 0;
-}
-
-// On one process, a shell matrix with A's products through SymmetricBlocks;
-// false (and A's own products used) when A's structure does not allow it.
-bool MakeBlockProducts(MPI_Comm comm, int threads, Mat A, BlockProducts& products, OwnedMat& shell) {
-  PetscInt n = 0;
-  const PetscInt *ia = nullptr, *ja = nullptr;
-  PetscBool done = PETSC_FALSE;
-  Check(MatGetRowIJ(A, 0, PETSC_FALSE, PETSC_FALSE, &n, &ia, &ja, &done));
-  if (!done) return false;
-  const PetscInt rows = n;  // restoring the structure clears n
-  const std::vector<std::int64_t> rowStart(ia, ia + rows + 1);
-  const PetscScalar* values = nullptr;
-  Check(MatSeqAIJGetArrayRead(A, &values));
-  const bool built = products.blocks.Build(rows, rowStart.data(), ja, values);
-  Check(MatSeqAIJRestoreArrayRead(A, &values));
-  Check(MatRestoreRowIJ(A, 0, PETSC_FALSE, PETSC_FALSE, &n, &ia, &ja, &done));
-  if (!built) return false;
-  products.threads = threads;
-  Check(MatCreateShell(comm, rows, rows, rows, rows, &products, &shell));
-  Check(MatShellSetOperation(shell, MATOP_MULT, reinterpret_cast<void (*)(void)>(MultiplyBlocks)));
-  return true;
-}
-
-// A matrix of the multigrid hierarchy (one process, compressed rows) seen
-// through CompressedRows: its arrays are held, and the matrix referenced, for
+// A matrix of one process's compressed rows (of the multigrid hierarchy, or
+// a process's part of A) seen through CompressedRows: its arrays are held, and the matrix referenced, for
 // as long as the view lives.
 class RowView {
  public:
@@ -431,6 +388,84 @@ class RowView {
   const PetscScalar* value_ = nullptr;
   std::optional<CompressedRows> products_;
 };
+
+// The products of CG and of the finest level of multigrid: the upper
+// triangle of blocks of the process's own columns, multiplied on the
+// process's threads (see SymmetricBlocks); on many processes, plus the
+// entries of the other processes' columns, whose x a scatter brings while the
+// blocks are multiplied.
+struct BlockProducts {
+  SymmetricBlocks blocks;
+  int threads = 1;
+  RowView rest;
+  OwnedScatter scatter;
+  OwnedVec ghosts;
+};
+
+PetscErrorCode MultiplyBlocks(Mat S, Vec x, Vec y) {
+  void* context = nullptr;
+  PetscCall(MatShellGetContext(S, &context));
+  auto* products = static_cast<BlockProducts*>(context);
+  const bool distributed = products->scatter != nullptr;
+  if (distributed) PetscCall(VecScatterBegin(products->scatter, x, products->ghosts, INSERT_VALUES, SCATTER_FORWARD));
+  const PetscScalar* in = nullptr;
+  PetscScalar* out = nullptr;
+  PetscCall(VecGetArrayRead(x, &in));
+  PetscCall(VecGetArrayWrite(y, &out));
+  products->blocks.Multiply(in, out, products->threads);
+  if (distributed) {
+    PetscCall(VecScatterEnd(products->scatter, x, products->ghosts, INSERT_VALUES, SCATTER_FORWARD));
+    const PetscScalar* ghost = nullptr;
+    PetscCall(VecGetArrayRead(products->ghosts, &ghost));
+    products->rest.Products().Multiply(ghost, out, out);
+    PetscCall(VecRestoreArrayRead(products->ghosts, &ghost));
+  }
+  PetscCall(VecRestoreArrayWrite(y, &out));
+  PetscCall(VecRestoreArrayRead(x, &in));
+  return 0;
+}
+
+// A shell matrix with A's products through BlockProducts; false (and A's
+// own products used) when A's structure does not allow them. `layout` is a
+// vector of A's rows.
+bool MakeBlockProducts(const Context& c, Mat A, Vec layout, BlockProducts& products, OwnedMat& shell) {
+  PetscBool distributed = PETSC_FALSE, compressed = PETSC_FALSE;
+  Check(PetscObjectTypeCompare(reinterpret_cast<PetscObject>(A), MATMPIAIJ, &distributed));
+  Check(PetscObjectTypeCompare(reinterpret_cast<PetscObject>(A), MATSEQAIJ, &compressed));
+  if (!distributed && !compressed) return false;
+  Mat own = A, rest = nullptr;
+  const PetscInt* restColumns = nullptr;
+  if (distributed) Check(MatMPIAIJGetSeqAIJ(A, &own, &rest, &restColumns));
+  PetscInt n = 0;
+  const PetscInt *ia = nullptr, *ja = nullptr;
+  PetscBool done = PETSC_FALSE;
+  Check(MatGetRowIJ(own, 0, PETSC_FALSE, PETSC_FALSE, &n, &ia, &ja, &done));
+  if (!done) return false;
+  const PetscInt rows = n;  // restoring the structure clears n
+  const std::vector<std::int64_t> rowStart(ia, ia + rows + 1);
+  const PetscScalar* values = nullptr;
+  Check(MatSeqAIJGetArrayRead(own, &values));
+  const bool built = products.blocks.Build(rows, rowStart.data(), ja, values);
+  Check(MatSeqAIJRestoreArrayRead(own, &values));
+  Check(MatRestoreRowIJ(own, 0, PETSC_FALSE, PETSC_FALSE, &n, &ia, &ja, &done));
+  if (!built) return false;
+  products.threads = c.threads;
+  if (distributed) {
+    if (!products.rest.Open(rest, 1)) return false;
+    PetscInt restRows = 0, ghostCount = 0;
+    Check(MatGetSize(rest, &restRows, &ghostCount));
+    OwnedIs ghostRows;
+    Check(ISCreateGeneral(PETSC_COMM_SELF, ghostCount, restColumns, PETSC_COPY_VALUES, &ghostRows));
+    Check(VecCreateSeq(PETSC_COMM_SELF, ghostCount, &products.ghosts));
+    Check(VecScatterCreate(layout, ghostRows, products.ghosts, nullptr, &products.scatter));
+  }
+  PetscInt localRows = 0, localColumns = 0, globalRows = 0, globalColumns = 0;
+  Check(MatGetLocalSize(A, &localRows, &localColumns));
+  Check(MatGetSize(A, &globalRows, &globalColumns));
+  Check(MatCreateShell(c.comm, localRows, localColumns, globalRows, globalColumns, &products, &shell));
+  Check(MatShellSetOperation(shell, MATOP_MULT, reinterpret_cast<void (*)(void)>(MultiplyBlocks)));
+  return true;
+}
 
 // The shell operations of a RowView: y = A·x or Aᵀ·x, and with "+ z".
 template <bool Transposed>
@@ -483,10 +518,10 @@ void MakeRowShell(MPI_Comm comm, Mat A, RowView& view, OwnedMat& shell) {
                              reinterpret_cast<void (*)(void)>(MultiplyAddRows<true>)));
 }
 
-// The threaded products of one process's multigrid, each level's kept here
-// for the solve: the finest level's operator by symmetric blocks, the
-// coarser levels' operators (but the coarsest, which is factored) and the
-// transfers between levels by compressed rows.
+// The products of multigrid, each level's kept here for the solve: the
+// finest level's operator by symmetric blocks; on one process with threads,
+// also the coarser levels' operators (but the coarsest, which is factored)
+// and the transfers between levels, by compressed rows.
 struct LevelProducts {
   std::vector<std::unique_ptr<RowView>> views;
   std::vector<std::unique_ptr<OwnedMat>> shells;
@@ -530,8 +565,9 @@ struct LevelProducts {
 
 // CG with smoothed-aggregation multigrid, the rigid-body modes of the nodes'
 // coordinates as its near null space. True when PETSc says it converged.
-// Multigrid is built from A; on one process CG and multigrid then take their
-// products from LevelProducts, on every core.
+// Multigrid is built from A; CG and the finest level then multiply by
+// BlockProducts, and on one process the coarser levels by LevelProducts, on
+// every core.
 bool SolveIterative(const Context& c, Mat A, Vec b, Vec x, Vec coordinates, SparseOutcome& outcome) {
   OwnedNullSpace rigid;
   Check(VecSetBlockSize(coordinates, 3));
@@ -540,7 +576,7 @@ bool SolveIterative(const Context& c, Mat A, Vec b, Vec x, Vec coordinates, Spar
   BlockProducts products;
   OwnedMat shell;
   LevelProducts levels;
-  const bool useShell = c.size == 1 && MakeBlockProducts(c.comm, c.threads, A, products, shell);
+  const bool useShell = MakeBlockProducts(c, A, b, products, shell);
   OwnedKsp ksp;
   Check(KSPCreate(c.comm, &ksp));
   Check(KSPSetOperators(ksp, useShell ? static_cast<Mat>(shell) : A, A));
@@ -571,7 +607,7 @@ bool SolveIterative(const Context& c, Mat A, Vec b, Vec x, Vec coordinates, Spar
   // PETSC_OPTIONS in the environment may tune the solver further, as in any PETSc program.
   Check(KSPSetFromOptions(ksp));
   if (useShell) {
-    // Multigrid is built from A as PETSc builds it; its products then become the threaded ones.
+    // Multigrid is built from A as PETSc builds it; its products then become ours.
     Check(KSPSetUp(ksp));
     PetscBool multigrid = PETSC_FALSE;
     Check(PetscObjectTypeCompare(reinterpret_cast<PetscObject>(pc), PCGAMG, &multigrid));

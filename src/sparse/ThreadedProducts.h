@@ -8,6 +8,14 @@ namespace qor {
 // Matrix products on every core of a process, for an iterative solve on one
 // process: a product is bound by memory traffic, which the threads share.
 
+// The kernels of the products by symmetric blocks: plain arithmetic for
+// every processor, and AVX2 with fused multiply-adds where it exists (their
+// sums differ in rounding only).
+enum class ProductKernel { Plain, Avx2Fma };
+bool ProductKernelAvailable(ProductKernel kernel);
+/// The fastest kernel of this processor.
+ProductKernel DispatchedProductKernel();
+
 // A symmetric matrix of 3×3 blocks kept as its upper triangle, for the
 // products of an iterative solve on one process. The products read about
 // half of what a general sparse matrix of the same rows reads: each
@@ -20,8 +28,10 @@ class SymmetricBlocks {
   /// other structure or a matrix that is not symmetric to the last bit.
   bool Build(std::int64_t rows, const std::int64_t* rowStart, const std::int32_t* columns, const double* values);
 
-  /// y = A·x, on `threads` threads (at least one).
+  /// y = A·x, on `threads` threads (at least one), by the dispatched kernel or by `kernel` (the plain one when the
+  /// processor lacks it).
   void Multiply(const double* x, double* y, int threads) const;
+  void Multiply(const double* x, double* y, int threads, ProductKernel kernel) const;
 
   std::int64_t BlockRows() const { return static_cast<std::int64_t>(start_.size()) - 1; }
 
