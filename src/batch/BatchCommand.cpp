@@ -41,6 +41,8 @@ const char* const BatchUsage =
     "\n"
     "Pod mpirun -np N metody direct i iterative dzielą model między N procesów; metodę band\n"
     "liczy każdy proces sam, a wyniki wypisuje i zapisuje zawsze tylko pierwszy.\n"
+    "Uruchomiony sam proces liczy metodą iterative na wszystkich rdzeniach (OMP_NUM_THREADS\n"
+    "ogranicza liczbę wątków); pod mpirun każdy proces ma jeden wątek.\n"
     "Kod wyjścia: 0 obliczono, 2 obliczenia odrzucone, 1 błędne wywołanie albo błąd odczytu lub zapisu.\n";
 
 namespace {

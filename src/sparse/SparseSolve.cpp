@@ -163,7 +163,7 @@ void BuildStructure(const Context& c, OwnRows& rows) {
 // Adds the element matrices into the process's rows, on its threads. Each
 // thread takes a range of the rows and every element with a corner in it, in
 // the elements' order, so that every entry sums its elements in that order
-// whatever the count of processes and threads: the matrix is the same, and
+// whatever the count of processes and threads: the sums are the same, and
 // exactly symmetric (each element matrix is made so from its upper triangle).
 // Returns the first failing element of any process (0 when none) and, for a
 // bad material, that material in `material`.
@@ -349,8 +349,8 @@ PetscErrorCode ReportIteration(KSP, PetscInt it, PetscReal norm, void* data) {
 }
 
 // A matrix of one process's compressed rows (of the multigrid hierarchy, or
-// a process's part of A) seen through CompressedRows: its arrays are held, and the matrix referenced, for
-// as long as the view lives.
+// a process's part of A) seen through CompressedRows: its arrays are held,
+// and the matrix referenced, for as long as the view lives.
 class RowView {
  public:
   RowView() = default;
