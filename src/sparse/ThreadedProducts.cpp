@@ -37,6 +37,7 @@ bool SymmetricBlocks::Build(std::int64_t rows, const std::int64_t* rowStart, con
   }
   column_.resize(static_cast<std::size_t>(start_[blockRows]));
   value_.assign(9 * column_.size() + 1, 0.0);
+  std::int64_t mirrored = 0;  // blocks left of the diagonal found mirrored: one for each block right of it
   for (std::int64_t I = 0; I < blockRows; ++I) {
     const std::int64_t r = 3 * I;
     std::int64_t q = start_[I];
@@ -51,6 +52,7 @@ bool SymmetricBlocks::Build(std::int64_t rows, const std::int64_t* rowStart, con
         for (int a = 0; a < 3; ++a)
           for (int b = 0; b < 3; ++b)
             if (values[rowStart[r + a] + (p - rowStart[r]) + b] != mirror[3 * b + a]) return false;
+        ++mirrored;
         continue;
       }
       column_[q] = J;
@@ -59,6 +61,7 @@ bool SymmetricBlocks::Build(std::int64_t rows, const std::int64_t* rowStart, con
       ++q;
     }
   }
+  if (mirrored != start_[blockRows] - blockRows) return false;
   for (std::int64_t I = 0; I < blockRows; ++I) {
     const double* d = value_.data() + 9 * start_[I];
     if (d[1] != d[3] || d[2] != d[6] || d[5] != d[7]) return false;

@@ -5,8 +5,8 @@
 
 namespace qor {
 
-// Matrix products on every core of a process, for an iterative solve on one
-// process: a product is bound by memory traffic, which the threads share.
+// Matrix products on every core of a process, for an iterative solve: a
+// product is bound by memory traffic, which the threads share.
 
 // The kernels of the products by symmetric blocks: plain arithmetic for
 // every processor, and AVX2 with fused multiply-adds where it exists (their
@@ -17,15 +17,16 @@ bool ProductKernelAvailable(ProductKernel kernel);
 ProductKernel DispatchedProductKernel();
 
 // A symmetric matrix of 3×3 blocks kept as its upper triangle, for the
-// products of an iterative solve on one process. The products read about
+// products of an iterative solve. The products read about
 // half of what a general sparse matrix of the same rows reads: each
 // off-diagonal block serves its row and, transposed, its column.
 class SymmetricBlocks {
  public:
   /// From a square matrix of scalar rows in compressed form (row starts,
   /// columns ascending, values) whose every row triple 3I..3I+2 has the same
-  /// columns, in whole triples 3J..3J+2. False, and nothing kept, for any
-  /// other structure or a matrix that is not symmetric to the last bit.
+  /// columns, in whole triples 3J..3J+2. False for any other structure or a
+  /// matrix that is not symmetric to the last bit (the object is then not to
+  /// be multiplied by).
   bool Build(std::int64_t rows, const std::int64_t* rowStart, const std::int32_t* columns, const double* values);
 
   /// y = A·x, on `threads` threads (at least one), by the dispatched kernel or by `kernel` (the plain one when the

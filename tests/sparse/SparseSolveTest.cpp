@@ -336,6 +336,15 @@ TEST(ThreadedProducts, MatchPlainLoops) {
   const std::int32_t column[] = {0, 1};
   const double entries[] = {1.0, 1.0};
   EXPECT_FALSE(blocks.Build(2, start, column, entries)) << "rows not in triples";
+  // Block (0, 1) without its mirror (1, 0): the pattern itself is not symmetric.
+  std::vector<std::int64_t> oneSided{0};
+  std::vector<std::int32_t> oneSidedColumn;
+  for (int i = 0; i < 6; ++i) {
+    for (int j = i < 3 ? 0 : 3; j < 6; ++j) oneSidedColumn.push_back(j);
+    oneSided.push_back(static_cast<std::int64_t>(oneSidedColumn.size()));
+  }
+  const std::vector<double> ones(oneSidedColumn.size(), 1.0);
+  EXPECT_FALSE(blocks.Build(6, oneSided.data(), oneSidedColumn.data(), ones.data())) << "a block without its mirror";
 }
 
 }  // namespace
