@@ -66,6 +66,11 @@ for size in ${BENCH_BATCH_SIZES:-1e4 1e5 1e6}; do
     if [ "$size" = 1e5 ]; then
       ratio=$(awk -v a="$ours" -v b="$theirs" -v c="$oursKb" -v d="$theirsKb" \
         'BEGIN { printf "time %.3f, memory %.3f", a / b, c / d }')
+      # The products' kernel of a processor without AVX2, on this one.
+      read -r plain plainKb < <(measure "$work/batch-$size-plain" env QOR3D_PRODUCTS=plain "$batch" "$model" \
+        --vtk "$work/out-$size.vtu")
+      echo "batch $size on the plain product kernel: ${plain} s, $(megabytes "$plainKb")," \
+        "$(awk -v a="$plain" -v b="$theirs" 'BEGIN { printf "time %.3f", a / b }') of ccx"
     fi
   fi
 done

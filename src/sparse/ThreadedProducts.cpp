@@ -4,6 +4,8 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string_view>
 
 namespace qor {
 
@@ -169,8 +171,13 @@ bool ProductKernelAvailable(ProductKernel kernel) {
 }
 
 ProductKernel DispatchedProductKernel() {
-  static const ProductKernel kernel =
-      ProductKernelAvailable(ProductKernel::Avx2Fma) ? ProductKernel::Avx2Fma : ProductKernel::Plain;
+  // QOR3D_PRODUCTS=plain takes the plain kernel on any processor: what a
+  // processor without AVX2 runs, measured on this one.
+  static const ProductKernel kernel = [] {
+    const char* chosen = std::getenv("QOR3D_PRODUCTS");
+    if (chosen && std::string_view(chosen) == "plain") return ProductKernel::Plain;
+    return ProductKernelAvailable(ProductKernel::Avx2Fma) ? ProductKernel::Avx2Fma : ProductKernel::Plain;
+  }();
   return kernel;
 }
 

@@ -13,7 +13,7 @@ namespace qor {
 // sums differ in rounding only).
 enum class ProductKernel { Plain, Avx2Fma };
 bool ProductKernelAvailable(ProductKernel kernel);
-/// The fastest kernel of this processor.
+/// The fastest kernel of this processor, or the plain one when the environment sets QOR3D_PRODUCTS=plain.
 ProductKernel DispatchedProductKernel();
 
 // A symmetric matrix of 3×3 blocks kept as its upper triangle, for the
