@@ -63,60 +63,6 @@ bool TakesTetrahedra(const std::vector<std::string_view>& header) {
   return tetrahedra && (!nodesPerElement || *nodesPerElement == 4) && (!dimension || *dimension == 3);
 }
 
-constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// For a well-formed number that no 32-bit float holds, whether it lies below
-// the float range rather than above it: the decimal exponent of its first
-// significant digit, the exponent part included, is negative. False for text
-// that is not a number.
-bool BelowFloatRange(std::string_view text) {
-  std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-  std::int64_t lead = 0;  // the decimal exponent of the first significant digit
-  bool significant = false;
-  int digits = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
-    if (significant)
-      ++lead;
-    else
-      significant = text[i] != '0';
-  }
-  if (i < text.size() && text[i] == '.') {
-    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
-      if (significant) continue;
-      --lead;
-      significant = text[i] != '0';
-    }
-  }
-  if (digits == 0) return false;
-  std::int64_t exponent = 0;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    const bool negative = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    int exponentDigits = 0;
-    // Saturated: any exponent beyond a million decides the same way.
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits)
-      exponent = std::min<std::int64_t>(exponent * 10 + (text[i] - '0'), 1000000);
-    if (exponentDigits == 0) return false;
-    if (negative) exponent = -exponent;
-  }
-  return i == text.size() && significant && lead + exponent < 0;
-}
-
-// A coordinate as mesh files write it: the Fortran exponent letter D reads as
-// E, and a value too small for a 32-bit float reads as 0 (values that a float
-// holds only as a denormal keep their nearest float). Nothing for text that
-// is not a number or a value beyond the float range.
-std::optional<float> ParseCoordinate(std::string_view token) {
-  std::string text(token);
-  for (char& c : text) {
-    if (c == 'd' || c == 'D') c = 'E';
-  }
-  if (const std::optional<float> value = ParseFloat(text, '.')) return value;
-  if (BelowFloatRange(text)) return 0.0f;
-  return std::nullopt;
-}
-
 struct StagedElement {
   std::int32_t fileNode[4];
   int line;
@@ -181,7 +127,7 @@ std::string ReadMesh(std::string_view text, StagedMesh& mesh) {
         std::optional<float> x, y, z;
         if (tokens.size() == 4) {
           number = ParseInt(tokens[0]);
-          x = ParseCoordinate(tokens[1]), y = ParseCoordinate(tokens[2]), z = ParseCoordinate(tokens[3]);
+          x = ParseMeshCoordinate(tokens[1]), y = ParseMeshCoordinate(tokens[2]), z = ParseMeshCoordinate(tokens[3]);
         }
         if (!number || !x || !y || !z) {
           if (takeBlock) return LineFault(lineNumber);

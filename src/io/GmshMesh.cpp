@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "io/FileText.h"
+#include "platform/NumberText.h"
 
 namespace qor {
 namespace {
@@ -80,29 +81,6 @@ std::optional<std::int64_t> Integer(std::string_view token, std::int64_t low, st
 }
 
 constexpr std::int64_t MaxTag = std::numeric_limits<std::int32_t>::max();
-
-// A coordinate, rounded once to the nearest 32-bit float; a value too small
-// for a float reads as 0 (or its denormal), one beyond the float range and
-// text that is no finite number are refused.
-std::optional<float> Coordinate(std::string_view token) {
-  const char* first = token.data();
-  const char* last = first + token.size();
-  if (first != last && *first == '+') ++first;
-  float value = 0;
-  const auto [end, error] = std::from_chars(first, last, value);
-  if (end != last) return std::nullopt;
-  if (error == std::errc::result_out_of_range) {
-    double wide = 0;
-    const auto [wideEnd, wideError] = std::from_chars(first, last, wide);
-    if (wideEnd != last || (wideError != std::errc() && wideError != std::errc::result_out_of_range)) return {};
-    if (wideError == std::errc() && std::fabs(wide) < 1.0) return static_cast<float>(wide);
-    // Below even the double range the value is 0 as well; above the float range it is refused.
-    if (wideError == std::errc::result_out_of_range && std::fabs(wide) < 1.0) return 0.0f;
-    return std::nullopt;
-  }
-  if (error != std::errc() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
 
 bool IsNumber(std::string_view token) {
   const char* first = token.data();
@@ -379,7 +357,7 @@ std::string AddNode(StagedMesh& mesh, std::string_view tagToken, const std::stri
                     std::int64_t coordinateLine) {
   const auto tag = Integer(tagToken, 1, MaxTag);
   if (!tag) return LineFault(tagLine);
-  const auto x = Coordinate(xyz[0]), y = Coordinate(xyz[1]), z = Coordinate(xyz[2]);
+  const auto x = ParseMeshCoordinate(xyz[0]), y = ParseMeshCoordinate(xyz[1]), z = ParseMeshCoordinate(xyz[2]);
   if (!x || !y || !z) return LineFault(coordinateLine);
   mesh.nodeTag.push_back(static_cast<std::int32_t>(*tag));
   mesh.nodeAt.push_back({*x, *y, *z});

@@ -1,5 +1,6 @@
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -220,6 +221,69 @@ void AppendShortest(std::string& out, float value) {
 void AppendShortest(std::string& out, std::int64_t value) {
   char text[24];
   out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+namespace {
+
+// For a well-formed number that no 32-bit float holds, whether it lies below
+// the float range rather than above it: the decimal exponent of its first
+// significant digit, the exponent part included, is negative. False for text
+// that is not a number.
+bool BelowFloatRange(std::string_view text) {
+  std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  std::int64_t lead = 0;  // the decimal exponent of the first significant digit
+  bool significant = false;
+  int digits = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
+    if (significant)
+      ++lead;
+    else
+      significant = text[i] != '0';
+  }
+  if (i < text.size() && text[i] == '.') {
+    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
+      if (significant) continue;
+      --lead;
+      significant = text[i] != '0';
+    }
+  }
+  if (digits == 0) return false;
+  std::int64_t exponent = 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    int exponentDigits = 0;
+    // Saturated: any exponent beyond a million decides the same way.
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits)
+      exponent = std::min<std::int64_t>(exponent * 10 + (text[i] - '0'), 1000000);
+    if (exponentDigits == 0) return false;
+    if (negative) exponent = -exponent;
+  }
+  return i == text.size() && significant && lead + exponent < 0;
+}
+
+}  // namespace
+
+std::optional<float> ParseMeshCoordinate(std::string_view token) {
+  if (token.find_first_of("dD") != std::string_view::npos) {
+    char text[64];
+    if (token.size() > sizeof text) return std::nullopt;
+    for (std::size_t i = 0; i < token.size(); ++i) text[i] = token[i] == 'd' || token[i] == 'D' ? 'E' : token[i];
+    return ParseMeshCoordinate(std::string_view(text, token.size()));
+  }
+  std::string_view number = token;
+  if (!number.empty() && number.front() == '+') {
+    number.remove_prefix(1);
+    if (!number.empty() && number.front() == '-') return std::nullopt;
+  }
+  float value = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (number.empty() || end != number.data() + number.size()) return std::nullopt;
+  if (error == std::errc()) return std::isfinite(value) ? std::optional(value) : std::nullopt;
+  // Out of the float range: below it the value is 0, above it none.
+  if (error == std::errc::result_out_of_range && BelowFloatRange(number)) return 0.0f;
+  return std::nullopt;
 }
 
 }  // namespace qor

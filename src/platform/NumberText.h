@@ -54,4 +54,11 @@ void AppendShortest(std::string& out, std::int64_t value);
 std::optional<std::int32_t> ParseInt(std::string_view text);
 std::optional<float> ParseFloat(std::string_view text, char separator);
 
+// A coordinate as mesh files write it: one token in C notation (a Fortran
+// exponent letter D reads as E), rounded once to the nearest 32-bit float. A
+// value too small for a float reads as 0 (values that a float holds only as a
+// denormal keep their nearest float); nothing for text that is not a number
+// or a value beyond the float range.
+std::optional<float> ParseMeshCoordinate(std::string_view token);
+
 }  // namespace qor

@@ -150,6 +150,8 @@ TEST(GmshMeshTest, RefusesWhatItCannotTakeAndKeepsTheMesh) {
        "typu 11"},
       {"a hexahedron", Replaced(Msh22, "1 4 2 1 1 10 30 20 40", "1 5 2 1 1 10 30 20 40 1 2 3 4"), "typu 5"},
       {"a coordinate beyond float", Replaced(Msh41, "\n0 0 1\n", "\n0 0 1e39\n"), "wiersz 29 "},
+      {"a coordinate beyond double", Replaced(Msh41, "\n0 0 1\n", "\n0 0 -1e400\n"), "wiersz 29 "},
+      {"two signs", Replaced(Msh41, "\n0 0 1\n", "\n0 0 +-1\n"), "wiersz 29 "},
       {"a word for a coordinate", Replaced(Msh41, "0.5 0.5 -1", "0.5 0.5 -1x"), "wiersz 30 "},
       {"a block count that does not add up", Replaced(Msh41, "2 7 10 99", "2 8 10 99"), "wiersz 19 "},
       {"an undefined node", Replaced(Msh41, "2 30 20 10 50", "2 30 20 10 51"), "węzła 51, którego plik nie"},
