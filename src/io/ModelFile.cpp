@@ -190,22 +190,6 @@ std::string ModelText(const Rows& rows) {
   return out;
 }
 
-// True when every reference of the model names a row that exists, as the reader demands.
-bool ReferencesReadBack(const SolidModel& model) {
-  const std::int32_t nodes = model.NodeCount();
-  const std::int32_t materialMax = std::max(model.MaterialCount(), 1);
-  for (std::int32_t e = 1; e <= model.ElementCount(); ++e) {
-    const ElementRow& el = model.Elements[e];
-    for (int k = 1; k <= 4; ++k)
-      if (el.node[k] < 1 || el.node[k] > nodes) return false;
-    if (el.material < 1 || el.material > materialMax) return false;
-  }
-  for (std::int32_t j = 1; j <= model.SupportCount(); ++j)
-    if (model.Supports[j].dof < 1 || model.Supports[j].dof > model.DofCount()) return false;
-  return model.Forces.size() == static_cast<std::size_t>(model.DofCount()) + 1 &&
-         model.Densities.size() == model.Elements.size();
-}
-
 // The bytes the tables of a model of these counts take.
 long long ModelBytes(const FileCounts& c) {
   return (c.nodes + 1LL) * (sizeof(NodeRow) + 3 * sizeof(float)) +
@@ -309,7 +293,8 @@ IoResult OpenSolidModelFile(const std::string& path, SolidModel& model) {
 }
 
 std::optional<std::string> WriteSolidModelText(const SolidModel& model, const SolidResults* results) {
-  if (!ReferencesReadBack(model) || !FloatsReadBack(model)) return std::nullopt;
+  // The reader takes material 1 in a file without materials.
+  if (!ReferencesInRange(model, std::max(model.MaterialCount(), 1)) || !FloatsReadBack(model)) return std::nullopt;
   if (results && (results->Stresses.size() != model.Elements.size())) return std::nullopt;
   const FileCounts counts{model.NodeCount(), model.ElementCount(), model.MaterialCount(), model.SupportCount()};
   return ModelText(SolidRows{model, results, counts, results ? 1 : 0});

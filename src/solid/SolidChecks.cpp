@@ -7,6 +7,7 @@
 #include "analysis/ComputeCommand.h"
 #include "analysis/ElementMatrices.h"
 #include "solid/Rigidity.h"
+#include "solid/SolidElements.h"
 
 namespace qor {
 namespace {
@@ -32,16 +33,9 @@ std::optional<std::string> ElementFault(const SolidModel& model, std::int32_t e,
     return MaterialFailureDetail(m);
   const float rho = useDensities ? model.Densities[e] : 1.0f;
   if (!(std::isfinite(rho) && rho >= 0.0f)) return ElementFailureDetail(e, rho);
-  TetCorners corners;
-  for (int a = 1; a <= 4; ++a) {
-    const NodeRow& p = model.Nodes[element.node[a]];
-    corners.x[a] = p.x;
-    corners.y[a] = p.y;
-    corners.z[a] = p.z;
-  }
   Matrix6x12 B;
   double det = 0;
-  if (!BuildStrainDisplacement(corners, B, det) || !std::isfinite(det)) return ElementFailureDetail(e, rho);
+  if (!BuildStrainDisplacement(CornersOf(model, e), B, det) || !std::isfinite(det)) return ElementFailureDetail(e, rho);
   return std::nullopt;
 }
 

@@ -13,6 +13,19 @@ void SolidModel::Resize(std::int32_t nodes, std::int32_t elements, std::int32_t 
   Densities.assign(static_cast<std::size_t>(elements) + 1, 0.0f);
 }
 
+bool ReferencesInRange(const SolidModel& model, std::int32_t materialRows) {
+  for (std::int32_t e = 1; e <= model.ElementCount(); ++e) {
+    const ElementRow& el = model.Elements[e];
+    for (int k = 1; k <= 4; ++k)
+      if (el.node[k] < 1 || el.node[k] > model.NodeCount()) return false;
+    if (el.material < 1 || el.material > materialRows) return false;
+  }
+  for (std::int32_t j = 1; j <= model.SupportCount(); ++j)
+    if (model.Supports[j].dof < 1 || model.Supports[j].dof > model.DofCount()) return false;
+  return model.Forces.size() == static_cast<std::size_t>(model.DofCount()) + 1 &&
+         model.Densities.size() == model.Elements.size();
+}
+
 namespace {
 
 // The first count of the model that the store cannot take, as a LimitKind; 0 when all fit.

@@ -43,6 +43,10 @@ struct SolidResults {
   std::vector<StressRow> Stresses{1};      // [1..ElementCount()]
 };
 
+/// True when every element's nodes and material, and every support's degree of freedom, name rows that
+/// exist (materials up to `materialRows`), and Forces and Densities have their rows.
+bool ReferencesInRange(const SolidModel& model, std::int32_t materialRows);
+
 /// True when the model fits the window's store: every count below its LimitReached limit
 /// (at most 997 nodes, 1997 elements, 7 materials, 497 supports).
 bool FitsStore(const SolidModel& model);

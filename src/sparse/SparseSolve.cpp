@@ -18,7 +18,7 @@
 #include "analysis/ComputeCommand.h"
 #include "analysis/ElementMatrices.h"
 #include "sparse/Distribution.h"
-#include "sparse/SolidElements.h"
+#include "solid/SolidElements.h"
 #include "sparse/ThreadedProducts.h"
 
 namespace qor {
@@ -739,26 +739,12 @@ void ShareOutcome(const Context& c, SparseOutcome& outcome) {
   }
 }
 
-// True when every element node, element material and support refers to a
-// row that exists (the batch checks this on reading; a model built in code
-// might not be).
-bool ReferencesInRange(const SolidModel& m) {
-  for (std::int32_t e = 1; e <= m.ElementCount(); ++e) {
-    for (int a = 1; a <= 4; ++a)
-      if (m.Elements[e].node[a] < 1 || m.Elements[e].node[a] > m.NodeCount()) return false;
-    if (m.Elements[e].material < 1 || m.Elements[e].material > m.MaterialCount()) return false;
-  }
-  for (std::int32_t j = 1; j <= m.SupportCount(); ++j)
-    if (m.Supports[j].dof < 1 || m.Supports[j].dof > m.DofCount()) return false;
-  return m.Forces.size() == static_cast<std::size_t>(m.DofCount()) + 1 &&
-         m.Densities.size() == static_cast<std::size_t>(m.ElementCount()) + 1;
-}
-
 SparseOutcome Solve(Context& c, SolidResults& results) {
   SparseOutcome outcome;
   outcome.message = ComputationFailedMessage();
   const SolidModel& m = c.model;
-  if (!ReferencesInRange(m)) return outcome;
+  // The batch checks the references on reading; a model built in code might not have them.
+  if (!ReferencesInRange(m, m.MaterialCount())) return outcome;
   c.parts = DistributeModel(m, c.size);
   c.first = c.parts.FirstIndex[c.rank];
   c.owned = c.parts.FirstIndex[c.rank + 1] - c.first;
@@ -846,10 +832,6 @@ SparseOutcome Solve(Context& c, SolidResults& results) {
   }
   return outcome;
 }
-
-}  // namespace
-
-namespace {
 
 // A process started alone, not by a launcher (mpirun, srun), talks only to
 // itself. Open MPI then needs no network transport, yet it spends about 0.2 s

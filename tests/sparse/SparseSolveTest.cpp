@@ -13,7 +13,7 @@
 #include "analysis/ModelFamilies.h"
 #include "analysis/SolverWorkspace.h"
 #include "sparse/LargeCantilever.h"
-#include "sparse/SolidElements.h"
+#include "solid/SolidElements.h"
 #include "sparse/SparseSolve.h"
 #include "sparse/ThreadedProducts.h"
 

@@ -1,4 +1,4 @@
-#include "sparse/SolidElements.h"
+#include "solid/SolidElements.h"
 
 namespace qor {
 
